@@ -1,0 +1,3 @@
+#include "popup/Logging.h"
+
+Q_LOGGING_CATEGORY(lcPopup, "tessaly.popup")

@@ -1,0 +1,3 @@
+#include "publisher/linux/Logging.h"
+
+Q_LOGGING_CATEGORY(lcPublisher, "tessaly.publisher")

@@ -1,0 +1,3 @@
+#include "watcher/Logging.h"
+
+Q_LOGGING_CATEGORY(lcWatcher, "tessaly.watcher")
