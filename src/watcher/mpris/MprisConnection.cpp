@@ -1,0 +1,406 @@
+#include "watcher/mpris/MprisConnection.h"
+
+#include "watcher/Logging.h"
+#include "watcher/mpris/MprisPlayer.h"
+
+#include <exception>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <vector>
+
+namespace tessaly {
+
+std::unique_ptr<Player> CreateMprisPlayer(QDBusConnection bus)
+{
+    if (!bus.isConnected())
+        return nullptr;
+    return std::make_unique<mpris::MprisConnection>(bus);
+}
+
+} // namespace tessaly
+
+namespace tessaly::mpris {
+
+namespace {
+
+const QString kBusService = QStringLiteral("org.freedesktop.DBus");
+const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+bool IsPlayerName(const QString& name)
+{
+    return name.startsWith(QLatin1String(kMprisPrefix));
+}
+
+QDBusMessage GetAllMessage(const QString& name)
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(name, QLatin1String(kMprisPath),
+                                                    kPropertiesInterface, QStringLiteral("GetAll"));
+    m << QLatin1String(kPlayerInterface);
+    return m;
+}
+
+QVariantMap PropertiesOf(const QDBusMessage& reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return MetadataMap(reply.arguments().constFirst());
+}
+
+} // namespace
+
+MprisTrack::MprisTrack(const TrackTexts& texts)
+    : kind_(texts.kind.toStdU16String()), artist_(texts.artist.toStdU16String()),
+      album_(texts.album.toStdU16String()), name_(texts.name.toStdU16String())
+{}
+
+MprisConnection::MprisConnection(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus))
+{
+    clock_.start();
+    poll_.setInterval(kStreamPollMs);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        if (Endpoint* e = active(); e && !e->reading && !e->debounce->isActive())
+            read(*e);
+    });
+    // Subscribe before listing, so that no name can slip between the two.
+    bus_.connect(kBusService, kBusPath, kBusService, QStringLiteral("NameOwnerChanged"), this,
+                 SLOT(onNameOwnerChanged(QString, QString, QString)));
+    bus_.connect(QString(), QLatin1String(kMprisPath), kPropertiesInterface,
+                 QStringLiteral("PropertiesChanged"), this,
+                 SLOT(onPropertiesChanged(QDBusMessage)));
+    discover();
+}
+
+MprisConnection::~MprisConnection()
+{
+    *alive_ = false;
+    bus_.disconnect(kBusService, kBusPath, kBusService, QStringLiteral("NameOwnerChanged"), this,
+                    SLOT(onNameOwnerChanged(QString, QString, QString)));
+    bus_.disconnect(QString(), QLatin1String(kMprisPath), kPropertiesInterface,
+                    QStringLiteral("PropertiesChanged"), this,
+                    SLOT(onPropertiesChanged(QDBusMessage)));
+}
+
+void MprisConnection::discover()
+{
+    const QDBusMessage list =
+        bus_.call(QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
+                                                 QStringLiteral("ListNames")),
+                  QDBus::Block, kCallTimeoutMs);
+    if (list.type() != QDBusMessage::ReplyMessage || list.arguments().isEmpty()) {
+        qCWarning(lcWatcher, "cannot list the names on the bus: %s",
+                  qPrintable(list.errorMessage()));
+        return;
+    }
+    QStringList names;
+    for (const QString& name : list.arguments().constFirst().toStringList())
+        if (IsPlayerName(name))
+            names << name;
+    // Ask every player at once, then collect: one slow player costs the time limit only once.
+    std::vector<std::pair<QString, QDBusPendingCall>> calls;
+    for (const QString& name : names) {
+        const QDBusReply<QString> owner = bus_.interface()->serviceOwner(name);
+        if (!owner.isValid())
+            continue;
+        addEndpoint(name, owner.value());
+        calls.emplace_back(name, bus_.asyncCall(GetAllMessage(name), kCallTimeoutMs));
+    }
+    for (auto& [name, call] : calls) {
+        call.waitForFinished();
+        Endpoint* e = find(name);
+        if (!e)
+            continue;
+        const PlayerRead r = ReadFromProperties(PropertiesOf(call.reply()));
+        e->tracker.settle(r);
+        // Those already playing were started before us: they tie, and name order decides.
+        e->activity = r.status == Status::Playing ? 2 : r.status == Status::Paused ? 1 : 0;
+    }
+    chooseActive();
+    updatePoll();
+}
+
+uint MprisConnection::processIdOf(const QString& owner)
+{
+    const QDBusReply<uint> pid = bus_.interface()->servicePid(owner);
+    return pid.isValid() ? pid.value() : 0;
+}
+
+MprisConnection::Endpoint& MprisConnection::addEndpoint(const QString& name, const QString& owner)
+{
+    auto e = std::make_unique<Endpoint>();
+    e->name = name;
+    e->owner = owner;
+    e->pid = processIdOf(owner);
+    e->debounce = std::make_unique<QTimer>();
+    e->debounce->setSingleShot(true);
+    e->debounce->setInterval(kDebounceMs);
+    connect(e->debounce.get(), &QTimer::timeout, this, [this, name] {
+        if (Endpoint* found = find(name))
+            read(*found);
+    });
+    Endpoint& ref = *e;
+    endpoints_[name] = std::move(e);
+    return ref;
+}
+
+MprisConnection::Endpoint* MprisConnection::find(const QString& name)
+{
+    const auto it = endpoints_.find(name);
+    return it == endpoints_.end() ? nullptr : it->second.get();
+}
+
+MprisConnection::Endpoint* MprisConnection::active()
+{
+    return active_.isEmpty() ? nullptr : find(active_);
+}
+
+const MprisConnection::Endpoint& MprisConnection::representative(const Endpoint& e) const
+{
+    for (const auto& [name, other] : endpoints_) {
+        if (name >= e.name)
+            break;
+        if (other->owner == e.owner || (e.pid != 0 && other->pid == e.pid))
+            return *other;
+    }
+    return e;
+}
+
+void MprisConnection::chooseActive()
+{
+    Endpoint* best = nullptr;
+    for (const auto& [name, e] : endpoints_)
+        if (isRepresentative(*e) && (!best || e->activity > best->activity))
+            best = e.get();
+    active_ = best ? best->name : QString();
+}
+
+void MprisConnection::removeEndpoint(const QString& name)
+{
+    Endpoint* gone = find(name);
+    if (!gone)
+        return;
+    const bool wasActive = name == active_;
+    // Another name of the same process carries on: the player has not quit.
+    QString heir;
+    for (const auto& [other, e] : endpoints_)
+        if (other != name && heir.isEmpty() &&
+            (e->owner == gone->owner || (gone->pid != 0 && e->pid == gone->pid)))
+            heir = other;
+    if (Endpoint* h = find(heir)) {
+        h->activity = std::max(h->activity, gone->activity);
+        if (!h->tracker.hasTrack())
+            h->tracker = gone->tracker;
+    }
+    endpoints_.erase(name);
+    if (!wasActive) {
+        updatePoll();
+        return;
+    }
+    if (!heir.isEmpty()) {
+        active_ = heir;
+        updatePoll();
+        return;
+    }
+    chooseActive();
+    updatePoll();
+    raise(EventKind::Quitting);
+}
+
+void MprisConnection::onNameOwnerChanged(const QString& name, const QString& oldOwner,
+                                         const QString& newOwner)
+{
+    if (!IsPlayerName(name))
+        return;
+    try {
+        if (!oldOwner.isEmpty())
+            removeEndpoint(name);
+        if (!newOwner.isEmpty() && !find(name)) {
+            Endpoint& e = addEndpoint(name, newOwner);
+            if (active_.isEmpty() && isRepresentative(e))
+                active_ = name;
+            // A new player announces itself with a flurry of signals; read once it settles.
+            e.debounce->start();
+        }
+    } catch (const std::exception& ex) {
+        qCWarning(lcWatcher, "player %s: %s", qPrintable(name), ex.what());
+    }
+}
+
+void MprisConnection::onPropertiesChanged(const QDBusMessage& message)
+{
+    const QList<QVariant> args = message.arguments();
+    if (args.isEmpty() || args.constFirst().toString() != QLatin1String(kPlayerInterface))
+        return;
+    const QString sender = message.service();
+    const QVariantMap changed = args.size() > 1 ? MetadataMap(args.at(1)) : QVariantMap();
+    const qint64 now = clock_.elapsed();
+    for (const auto& [name, e] : endpoints_) {
+        if (e->owner != sender)
+            continue;
+        Endpoint& target = const_cast<Endpoint&>(representative(*e));
+        if (changed.contains(QStringLiteral("PlaybackStatus")))
+            target.tracker.noteStatus(ParseStatus(changed.value(QStringLiteral("PlaybackStatus"))),
+                                      now);
+        if (changed.contains(QStringLiteral("Metadata")))
+            target.tracker.noteMetadata(MetadataMap(changed.value(QStringLiteral("Metadata"))));
+        target.debounce->start();
+        break;
+    }
+}
+
+void MprisConnection::read(Endpoint& e)
+{
+    const quint64 generation = ++e.generation;
+    e.reading = true;
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus_.asyncCall(GetAllMessage(e.name), kCallTimeoutMs), this);
+    const QString name = e.name;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, name, generation] {
+        watcher->deleteLater();
+        try {
+            onRead(name, generation, watcher->reply());
+        } catch (const std::exception& ex) {
+            qCWarning(lcWatcher, "player %s: %s", qPrintable(name), ex.what());
+        }
+    });
+}
+
+void MprisConnection::onRead(const QString& name, quint64 generation, const QDBusMessage& reply)
+{
+    Endpoint* e = find(name);
+    if (!e || generation != e->generation)
+        return;
+    e->reading = false;
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        qCWarning(lcWatcher, "cannot read player %s: %s", qPrintable(name),
+                  qPrintable(reply.errorMessage()));
+        return;
+    }
+    // A newer signal came while reading: the read after it will tell the settled state.
+    if (e->debounce->isActive())
+        return;
+    const Decision d =
+        e->tracker.evaluate(ReadFromProperties(PropertiesOf(reply)), clock_.elapsed());
+    if (!isRepresentative(*e))
+        return;
+    if (d.startedPlaying) {
+        e->activity = ++activityClock_;
+        active_ = name;
+    }
+    if (name == active_) {
+        if (d.play)
+            raise(EventKind::Play, e->tracker.texts());
+        if (d.trackChanged)
+            raise(EventKind::TrackChanged, e->tracker.texts());
+    }
+    updatePoll();
+}
+
+void MprisConnection::updatePoll()
+{
+    const Endpoint* e = active();
+    const bool wanted = e && e->tracker.streamPlaying();
+    if (wanted && !poll_.isActive())
+        poll_.start();
+    else if (!wanted && poll_.isActive())
+        poll_.stop();
+}
+
+std::unique_ptr<PlayerTrack> MprisConnection::CurrentTrack()
+{
+    const Endpoint* e = active();
+    if (!e || !e->tracker.hasTrack() || e->tracker.status() == Status::Stopped)
+        return nullptr;
+    return std::make_unique<MprisTrack>(e->tracker.texts());
+}
+
+std::u16string MprisConnection::CurrentStreamTitle()
+{
+    const Endpoint* e = active();
+    if (!e || !e->tracker.texts().isStream())
+        return {};
+    return e->tracker.texts().streamTitle.toStdU16String();
+}
+
+PlayerResult MprisConnection::AppCommandMessageProcessingEnabled(bool)
+{
+    return PlayerResult::Ok;
+}
+
+PlayerResult MprisConnection::PreviousTrack()
+{
+    return command("Previous");
+}
+
+PlayerResult MprisConnection::NextTrack()
+{
+    return command("Next");
+}
+
+PlayerResult MprisConnection::PlayPause()
+{
+    return command("PlayPause");
+}
+
+PlayerResult MprisConnection::command(const char* method)
+{
+    const Endpoint* e = active();
+    if (!e)
+        return PlayerResult::NoPlayer;
+    const QDBusMessage reply = bus_.call(
+        QDBusMessage::createMethodCall(e->name, QLatin1String(kMprisPath),
+                                       QLatin1String(kPlayerInterface), QLatin1String(method)),
+        QDBus::Block, kCallTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return PlayerResult::Ok;
+    qCWarning(lcWatcher, "%s on %s failed: %s", method, qPrintable(active_),
+              qPrintable(reply.errorMessage()));
+    return PlayerResult::Failed;
+}
+
+void MprisConnection::raise(EventKind kind, const TrackTexts& texts)
+{
+    pending_.push_back({kind, texts});
+    deliver();
+}
+
+void MprisConnection::deliver()
+{
+    // One event at a time: a handler that opens a modal box runs a nested event loop, and the
+    // events that arrive meanwhile wait for it.
+    if (delivering_)
+        return;
+    delivering_ = true;
+    const std::shared_ptr<bool> alive = alive_;
+    while (!pending_.empty()) {
+        const PendingEvent event = std::move(pending_.front());
+        pending_.pop_front();
+        if (!events_)
+            continue;
+        try {
+            switch (event.kind) {
+            case EventKind::Play:
+                events_->OnPlayerPlayEvent(MprisTrack(event.texts));
+                break;
+            case EventKind::TrackChanged:
+                events_->OnPlayerPlayingTrackChangedEvent(MprisTrack(event.texts));
+                break;
+            case EventKind::Quitting:
+                events_->OnQuittingEvent();
+                break;
+            }
+        } catch (const std::exception& ex) {
+            qCWarning(lcWatcher, "player event handler failed: %s", ex.what());
+        } catch (...) {
+            qCWarning(lcWatcher, "player event handler failed");
+        }
+        // The handler may have ended the program and this connection with it.
+        if (!*alive)
+            return;
+    }
+    delivering_ = false;
+}
+
+} // namespace tessaly::mpris

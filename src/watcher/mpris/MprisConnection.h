@@ -1,0 +1,108 @@
+#pragma once
+
+#include "watcher/mpris/PlaybackTracker.h"
+#include "watcher/Player.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+namespace tessaly::mpris {
+
+inline constexpr char kMprisPrefix[] = "org.mpris.MediaPlayer2.";
+inline constexpr char kMprisPath[] = "/org/mpris/MediaPlayer2";
+inline constexpr char kPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
+// No call on the bus waits longer than this.
+inline constexpr int kCallTimeoutMs = 2000;
+// Quiet time after a player's last signal before its state is read and announced.
+inline constexpr int kDebounceMs = 250;
+// Some players change what a stream plays without a signal; a playing stream is read this often.
+inline constexpr int kStreamPollMs = 2000;
+
+// A track as it was when the event was raised.
+class MprisTrack : public PlayerTrack {
+public:
+    explicit MprisTrack(const TrackTexts& texts);
+    std::u16string KindAsString() const override { return kind_; }
+    std::u16string Artist() const override { return artist_; }
+    std::u16string Album() const override { return album_; }
+    std::u16string Name() const override { return name_; }
+
+private:
+    std::u16string kind_, artist_, album_, name_;
+};
+
+class MprisConnection : public QObject, public Player {
+    Q_OBJECT
+public:
+    // Reads the players already on the bus before it returns, so CurrentTrack is known at once.
+    explicit MprisConnection(QDBusConnection bus, QObject* parent = nullptr);
+    ~MprisConnection() override;
+
+    void SetEvents(PlayerEvents* events) override { events_ = events; }
+    std::unique_ptr<PlayerTrack> CurrentTrack() override;
+    std::u16string CurrentStreamTitle() override;
+    PlayerResult AppCommandMessageProcessingEnabled(bool enabled) override;
+    PlayerResult PreviousTrack() override;
+    PlayerResult NextTrack() override;
+    PlayerResult PlayPause() override;
+
+    // The bus name of the player followed now; empty when there is none.
+    QString activeName() const { return active_; }
+
+private Q_SLOTS:
+    void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void onPropertiesChanged(const QDBusMessage& message);
+
+private:
+    struct Endpoint {
+        QString name;
+        QString owner;
+        uint pid = 0;
+        quint64 activity = 0;
+        quint64 generation = 0; // of the newest read asked for
+        bool reading = false;
+        PlaybackTracker tracker;
+        std::unique_ptr<QTimer> debounce;
+    };
+    enum class EventKind { Play, TrackChanged, Quitting };
+    struct PendingEvent {
+        EventKind kind;
+        TrackTexts texts;
+    };
+
+    void discover();
+    Endpoint& addEndpoint(const QString& name, const QString& owner);
+    void removeEndpoint(const QString& name);
+    Endpoint* find(const QString& name);
+    Endpoint* active();
+    // The first name of the endpoint's process; the others of the same process are ignored.
+    const Endpoint& representative(const Endpoint& e) const;
+    bool isRepresentative(const Endpoint& e) const { return &representative(e) == &e; }
+    void chooseActive();
+    void read(Endpoint& e);
+    void onRead(const QString& name, quint64 generation, const QDBusMessage& reply);
+    void updatePoll();
+    PlayerResult command(const char* method);
+    void raise(EventKind kind, const TrackTexts& texts = {});
+    void deliver();
+    uint processIdOf(const QString& owner);
+
+    QDBusConnection bus_;
+    PlayerEvents* events_ = nullptr;
+    std::map<QString, std::unique_ptr<Endpoint>> endpoints_; // in name order
+    QString active_;
+    quint64 activityClock_ = 10;
+    QElapsedTimer clock_;
+    QTimer poll_;
+    std::deque<PendingEvent> pending_;
+    bool delivering_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace tessaly::mpris
