@@ -1,0 +1,67 @@
+#pragma once
+
+// Makes a text the Messenger's custom status: stores it as custom message "1" of the signed-in
+// user's profile and tells the Messenger's main window to take it up. Standard C++ only.
+
+#include "publisher/AnsiCodePage.h"
+#include "publisher/Registry.h"
+#include "publisher/RegistryText.h"
+#include "publisher/StatusPublisher.h"
+#include "publisher/WindowMessages.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+namespace yahoo {
+inline constexpr char16_t kPagerKey[] = u"Software\\Yahoo\\Pager";
+inline constexpr char16_t kUserIdValue[] = u"Yahoo! user id";
+inline constexpr char16_t kProfilesPrefix[] = u"Software\\Yahoo\\Pager\\profiles\\";
+inline constexpr char16_t kCustomMsgsSuffix[] = u"\\Custom Msgs";
+inline constexpr char16_t kCustomMessageValue[] = u"1";
+inline constexpr char kMainWindowClass[] = "YahooBuddyMain";
+inline constexpr std::uintptr_t kLoadCustomMessageCommand = 376;
+inline constexpr std::uintptr_t kUseCustomMessageCommand = 388;
+inline constexpr std::intptr_t kCommandLParam = 1;
+// A Messenger that stops answering may hold up a refresh for two sends at most.
+inline constexpr std::chrono::milliseconds kSendTimeLimit{2000};
+
+// "Software\Yahoo\Pager\profiles\<id>\Custom Msgs"; an empty id is kept as an empty component.
+std::u16string CustomMessagesKey(const std::u16string& userId);
+} // namespace yahoo
+
+class Yahoo final : public StatusPublisher {
+public:
+    // Told about failures that the steps swallow, so that a backend can log them.
+    using ErrorSink = std::function<void(std::string_view step, std::string_view what)>;
+
+    Yahoo(Registry& registry, WindowMessages& windows, const AnsiCodePage& ansi,
+          ErrorSink errors = {});
+
+    // Reads the user id, writes the text, finds the Messenger and sends it both commands. Every
+    // step runs whatever the earlier ones did; nothing is reported and nothing is thrown.
+    void SetYahooStatus(const std::u16string& statusText) override;
+
+    std::u16string GetRegString(RegKey rootKey, const std::u16string& subKey,
+                                const std::u16string& valueName) const
+    {
+        return text_.GetRegString(rootKey, subKey, valueName);
+    }
+    void SetRegString(RegKey rootKey, const std::u16string& subKey, const std::u16string& valueName,
+                      const std::u16string& data) const
+    {
+        text_.SetRegString(rootKey, subKey, valueName, data);
+    }
+
+private:
+    template <typename Step> void runStep(std::string_view name, Step&& step) noexcept;
+
+    RegistryText text_;
+    WindowMessages& windows_;
+    ErrorSink errors_;
+};
+
+} // namespace tessaly

@@ -1,0 +1,43 @@
+#pragma once
+
+// The HKEY_CURRENT_USER hive: one SQLite file shared by Tessaly, tessaly-reg and the Messenger
+// stand-in. Keys form a tree under the root key (id 1); names compare ASCII case-insensitively;
+// values keep their type and raw bytes as given.
+
+#include <QString>
+
+struct sqlite3;
+
+namespace tessaly {
+
+// $XDG_DATA_HOME/tessaly/registry/HKEY_CURRENT_USER.sqlite3 ($HOME/.local/share when unset).
+QString HivePath();
+
+class Hive {
+public:
+    static constexpr long long kRootKeyId = 1;
+    static constexpr int kBusyTimeoutMs = 2000;
+
+    explicit Hive(QString path);
+    ~Hive();
+    Hive(const Hive&) = delete;
+    Hive& operator=(const Hive&) = delete;
+
+    const QString& path() const { return path_; }
+    // Opens the file (creating folder, file and schema when missing). A file that is not a
+    // database is moved aside to <path>.corrupt-<timestamp> and a fresh hive takes its place.
+    bool open();
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    sqlite3* db() const { return db_; }
+
+private:
+    int openFile();
+    int prepareSchema();
+    void moveAside();
+
+    QString path_;
+    sqlite3* db_ = nullptr;
+};
+
+} // namespace tessaly

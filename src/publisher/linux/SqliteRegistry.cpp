@@ -1,0 +1,417 @@
+#include "publisher/linux/SqliteRegistry.h"
+
+#include "publisher/linux/Logging.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sqlite3.h>
+#include <string_view>
+
+namespace tessaly {
+
+namespace {
+
+// One prepared statement, finalised with the object.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql)
+    {
+        rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return rc_ == SQLITE_OK; }
+    int rc() const { return rc_; }
+    Statement& bind(int index, long long value)
+    {
+        if (ok())
+            rc_ = sqlite3_bind_int64(stmt_, index, value);
+        return *this;
+    }
+    Statement& bindText(int index, std::string_view text)
+    {
+        if (ok())
+            rc_ = sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Statement& bindBlob(int index, const void* data, std::size_t size)
+    {
+        // A zero-length blob, not NULL: the column is NOT NULL and empty data is a valid value.
+        if (ok())
+            rc_ = sqlite3_bind_blob(stmt_, index, size ? data : "", int(size), SQLITE_TRANSIENT);
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int step()
+    {
+        if (!ok())
+            return rc_;
+        return sqlite3_step(stmt_);
+    }
+    long long integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    std::string bytes(int column) const
+    {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+        return std::string(data ? data : "", std::size_t(sqlite3_column_bytes(stmt_, column)));
+    }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int rc_ = SQLITE_OK;
+};
+
+// A write transaction that rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db) : db_(db)
+    {
+        rc_ = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    ~Transaction()
+    {
+        if (rc_ == SQLITE_OK && !committed_)
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    int begun() const { return rc_; }
+    int commit()
+    {
+        const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        committed_ = rc == SQLITE_OK;
+        return rc;
+    }
+
+private:
+    sqlite3* db_;
+    int rc_;
+    bool committed_ = false;
+};
+
+std::vector<std::string_view> components(const char* subKey)
+{
+    std::vector<std::string_view> parts;
+    if (!subKey || !*subKey)
+        return parts;
+    std::string_view rest(subKey);
+    // Every component counts, an empty one between two separators included.
+    for (;;) {
+        const auto separator = rest.find('\\');
+        parts.push_back(rest.substr(0, separator));
+        if (separator == std::string_view::npos)
+            break;
+        rest.remove_prefix(separator + 1);
+    }
+    return parts;
+}
+
+std::string_view nameOf(const char* valueName)
+{
+    return valueName ? valueName : "";
+}
+
+} // namespace
+
+// Keeps the hive open for the duration of one call; closes it when no handle remains.
+class SqliteRegistry::Use {
+public:
+    explicit Use(SqliteRegistry& registry) : registry_(registry), ok_(registry.hive_.open()) {}
+    ~Use()
+    {
+        if (registry_.handles_.empty())
+            registry_.hive_.close();
+    }
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+    bool ok() const { return ok_; }
+    sqlite3* db() const { return registry_.hive_.db(); }
+
+private:
+    SqliteRegistry& registry_;
+    bool ok_;
+};
+
+SqliteRegistry::SqliteRegistry(QString hivePath) : hive_(std::move(hivePath)) {}
+
+SqliteRegistry::~SqliteRegistry() = default;
+
+std::optional<long long> SqliteRegistry::keyId(RegKey key) const
+{
+    if (key == kHkeyCurrentUser)
+        return Hive::kRootKeyId;
+    if (const auto it = handles_.find(key); it != handles_.end())
+        return it->second;
+    return std::nullopt;
+}
+
+RegKey SqliteRegistry::newHandle(long long id)
+{
+    const RegKey handle = nextHandle_++;
+    handles_[handle] = id;
+    return handle;
+}
+
+RegStatus SqliteRegistry::failed(int rc, const char* what)
+{
+    const int primary = rc & 0xff;
+    qCWarning(lcPublisher) << "registry" << what << "failed in" << hive_.path() << ":"
+                           << sqlite3_errstr(rc);
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        return kErrorLockViolation;
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+        return kErrorBadDb;
+    return kErrorRegistryIoFailed;
+}
+
+RegStatus SqliteRegistry::findPath(long long from, const char* subKey, long long* id)
+{
+    long long current = from;
+    for (const std::string_view part : components(subKey)) {
+        Statement find(hive_.db(), "SELECT id FROM keys WHERE parent = ? AND name = ?");
+        find.bind(1, current).bindText(2, part);
+        const int rc = find.step();
+        if (rc == SQLITE_DONE)
+            return kErrorFileNotFound;
+        if (rc != SQLITE_ROW)
+            return failed(rc, "key lookup");
+        current = find.integer(0);
+    }
+    *id = current;
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::createPath(long long from, const char* subKey, long long* id)
+{
+    long long current = from;
+    for (const std::string_view part : components(subKey)) {
+        Statement create(hive_.db(), "INSERT INTO keys(parent, name) VALUES(?, ?) "
+                                     "ON CONFLICT(parent, name) DO NOTHING");
+        create.bind(1, current).bindText(2, part);
+        int rc = create.step();
+        if (rc != SQLITE_DONE)
+            return failed(rc, "key creation");
+        Statement find(hive_.db(), "SELECT id FROM keys WHERE parent = ? AND name = ?");
+        find.bind(1, current).bindText(2, part);
+        rc = find.step();
+        if (rc != SQLITE_ROW)
+            return failed(rc == SQLITE_DONE ? SQLITE_ERROR : rc, "key creation");
+        current = find.integer(0);
+    }
+    *id = current;
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegOpenKeyA(RegKey root, const char* subKey, RegKey* result)
+{
+    if (!result)
+        return kErrorInvalidParameter;
+    *result = 0;
+    const auto from = keyId(root);
+    if (!from)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    long long id = 0;
+    if (const RegStatus status = findPath(*from, subKey, &id); status != kErrorSuccess)
+        return status;
+    *result = newHandle(id);
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegCreateKeyA(RegKey root, const char* subKey, RegKey* result)
+{
+    if (!result)
+        return kErrorInvalidParameter;
+    *result = 0;
+    const auto from = keyId(root);
+    if (!from)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    long long id = 0;
+    // An existing key needs no write lock.
+    RegStatus status = findPath(*from, subKey, &id);
+    if (status == kErrorFileNotFound) {
+        Transaction transaction(use.db());
+        if (transaction.begun() != SQLITE_OK)
+            return failed(transaction.begun(), "key creation");
+        status = createPath(*from, subKey, &id);
+        if (status == kErrorSuccess) {
+            if (const int rc = transaction.commit(); rc != SQLITE_OK)
+                status = failed(rc, "key creation");
+        }
+    }
+    if (status != kErrorSuccess)
+        return status;
+    *result = newHandle(id);
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::queryValue(long long key, const char* valueName, Value* value)
+{
+    Statement query(hive_.db(),
+                    "SELECT name, type, data FROM key_values WHERE key = ? AND name = ?");
+    query.bind(1, key).bindText(2, nameOf(valueName));
+    const int rc = query.step();
+    if (rc == SQLITE_DONE)
+        return kErrorFileNotFound;
+    if (rc != SQLITE_ROW)
+        return failed(rc, "value query");
+    value->name = query.bytes(0);
+    value->type = std::uint32_t(query.integer(1));
+    value->data = query.bytes(2);
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegQueryValueExA(RegKey key, const char* valueName,
+                                           std::uint32_t* reserved, std::uint32_t* type,
+                                           std::uint8_t* data, std::uint32_t* size)
+{
+    if (reserved || (data && !size))
+        return kErrorInvalidParameter;
+    const auto id = keyId(key);
+    if (!id)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    Value value;
+    if (const RegStatus status = queryValue(*id, valueName, &value); status != kErrorSuccess)
+        return status;
+    if (type)
+        *type = value.type;
+    if (!size)
+        return kErrorSuccess;
+    const auto needed = std::uint32_t(value.data.size());
+    if (data && *size < needed) {
+        *size = needed;
+        return kErrorMoreData;
+    }
+    if (data)
+        std::memcpy(data, value.data.data(), needed);
+    *size = needed;
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved,
+                                         std::uint32_t type, const std::uint8_t* data,
+                                         std::uint32_t size)
+{
+    if (reserved != 0 || (!data && size != 0))
+        return kErrorInvalidParameter;
+    const auto id = keyId(key);
+    if (!id)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    Transaction transaction(use.db());
+    if (transaction.begun() != SQLITE_OK)
+        return failed(transaction.begun(), "value write");
+    Statement write(use.db(), "INSERT INTO key_values(key, name, type, data) VALUES(?, ?, ?, ?) "
+                              "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, "
+                              "data = excluded.data");
+    write.bind(1, *id).bindText(2, nameOf(valueName)).bind(3, type).bindBlob(4, data, size);
+    if (const int rc = write.step(); rc != SQLITE_DONE)
+        return failed(rc, "value write");
+    if (const int rc = transaction.commit(); rc != SQLITE_OK)
+        return failed(rc, "value write");
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegCloseKey(RegKey key)
+{
+    if (key == kHkeyCurrentUser)
+        return kErrorSuccess;
+    if (handles_.erase(key) == 0)
+        return kErrorInvalidHandle;
+    if (handles_.empty())
+        hive_.close();
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegDeleteValueA(RegKey key, const char* valueName)
+{
+    const auto id = keyId(key);
+    if (!id)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    Transaction transaction(use.db());
+    if (transaction.begun() != SQLITE_OK)
+        return failed(transaction.begun(), "value delete");
+    Statement remove(use.db(), "DELETE FROM key_values WHERE key = ? AND name = ?");
+    remove.bind(1, *id).bindText(2, nameOf(valueName));
+    if (const int rc = remove.step(); rc != SQLITE_DONE)
+        return failed(rc, "value delete");
+    if (sqlite3_changes(use.db()) == 0)
+        return kErrorFileNotFound;
+    if (const int rc = transaction.commit(); rc != SQLITE_OK)
+        return failed(rc, "value delete");
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::RegDeleteTreeA(RegKey root, const char* subKey)
+{
+    const auto from = keyId(root);
+    if (!from)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    long long id = 0;
+    if (const RegStatus status = findPath(*from, subKey, &id); status != kErrorSuccess)
+        return status;
+    if (id == Hive::kRootKeyId)
+        return kErrorInvalidParameter;
+    Transaction transaction(use.db());
+    if (transaction.begun() != SQLITE_OK)
+        return failed(transaction.begun(), "key delete");
+    // Subkeys and values go with it through the foreign keys' cascade.
+    Statement remove(use.db(), "DELETE FROM keys WHERE id = ?");
+    remove.bind(1, id);
+    if (const int rc = remove.step(); rc != SQLITE_DONE)
+        return failed(rc, "key delete");
+    if (const int rc = transaction.commit(); rc != SQLITE_OK)
+        return failed(rc, "key delete");
+    return kErrorSuccess;
+}
+
+RegStatus SqliteRegistry::ListValues(RegKey key, std::vector<Value>* values)
+{
+    const auto id = keyId(key);
+    if (!id)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    Statement list(use.db(), "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name");
+    list.bind(1, *id);
+    int rc;
+    while ((rc = list.step()) == SQLITE_ROW)
+        values->push_back({list.bytes(0), std::uint32_t(list.integer(1)), list.bytes(2)});
+    return rc == SQLITE_DONE ? kErrorSuccess : failed(rc, "value listing");
+}
+
+RegStatus SqliteRegistry::ListSubKeys(RegKey key, std::vector<std::string>* names)
+{
+    const auto id = keyId(key);
+    if (!id)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    Statement list(use.db(), "SELECT name FROM keys WHERE parent = ? ORDER BY name");
+    list.bind(1, *id);
+    int rc;
+    while ((rc = list.step()) == SQLITE_ROW)
+        names->push_back(list.bytes(0));
+    return rc == SQLITE_DONE ? kErrorSuccess : failed(rc, "key listing");
+}
+
+} // namespace tessaly

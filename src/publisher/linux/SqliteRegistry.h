@@ -1,0 +1,62 @@
+#pragma once
+
+// The registry calls over the SQLite hive. The file is opened while any key handle is open and
+// closed with the last one, so that every caller sees the others' writes and no connection
+// outlives the work it was opened for.
+
+#include "publisher/linux/Hive.h"
+#include "publisher/Registry.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaly {
+
+class SqliteRegistry final : public Registry {
+public:
+    struct Value {
+        std::string name;
+        std::uint32_t type = kRegNone;
+        std::string data;
+    };
+
+    explicit SqliteRegistry(QString hivePath = HivePath());
+    ~SqliteRegistry() override;
+
+    const QString& hivePath() const { return hive_.path(); }
+
+    RegStatus RegOpenKeyA(RegKey root, const char* subKey, RegKey* result) override;
+    RegStatus RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
+                               std::uint32_t* type, std::uint8_t* data,
+                               std::uint32_t* size) override;
+    RegStatus RegCreateKeyA(RegKey root, const char* subKey, RegKey* result) override;
+    RegStatus RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved,
+                             std::uint32_t type, const std::uint8_t* data,
+                             std::uint32_t size) override;
+    RegStatus RegCloseKey(RegKey key) override;
+
+    // What tessaly-reg needs beyond the writer's calls.
+    RegStatus RegDeleteValueA(RegKey key, const char* valueName);
+    // Deletes subKey with everything beneath it; the root itself cannot be deleted.
+    RegStatus RegDeleteTreeA(RegKey root, const char* subKey);
+    // Values in name order (the default value, named "", first) and subkey names in name order.
+    RegStatus ListValues(RegKey key, std::vector<Value>* values);
+    RegStatus ListSubKeys(RegKey key, std::vector<std::string>* names);
+
+private:
+    class Use;
+    std::optional<long long> keyId(RegKey key) const;
+    RegStatus findPath(long long from, const char* subKey, long long* id);
+    RegStatus createPath(long long from, const char* subKey, long long* id);
+    RegStatus queryValue(long long key, const char* valueName, Value* value);
+    RegKey newHandle(long long id);
+    RegStatus failed(int rc, const char* what);
+
+    Hive hive_;
+    std::map<RegKey, long long> handles_;
+    RegKey nextHandle_ = 0x1000;
+};
+
+} // namespace tessaly
