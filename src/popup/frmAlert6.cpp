@@ -1,0 +1,393 @@
+#include "popup/frmAlert6.h"
+
+#include "popup/Logging.h"
+#include "popup/PopupArt.h"
+#include "shell/AlertPort.h"
+#include "shell/Opacity.h"
+#include "shell/SettingsModel.h"
+#include "shell/SettingsStore.h"
+
+#include <exception>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+#include <unordered_set>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+using namespace tessaly;
+
+namespace tessaly {
+
+int FullScreenClientHeight()
+{
+#ifdef Q_OS_WIN
+    return GetSystemMetrics(SM_CYFULLSCREEN);
+#else
+    // The caption bar of the desktop the popup was laid out for: with it the popup's bottom edge
+    // (this height + 26 px) sits exactly on the bottom edge of the work area.
+    constexpr int kCaptionBarHeight = 26;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 0;
+    const QRect work = screen->availableGeometry();
+    return work.y() + work.height() - kCaptionBarHeight;
+#endif
+}
+
+} // namespace tessaly
+
+namespace {
+
+// Every popup that exists, so that a stale widget pointer is recognised before it is used.
+std::unordered_set<const QWidget*>& LivePopups()
+{
+    static std::unordered_set<const QWidget*> live;
+    return live;
+}
+
+QFont DesignFont(bool bold)
+{
+    // "MS Sans Serif" 8.25 pt, or the closest sans serif this desktop has.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Tahoma"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+
+int PixelsOf(int twips)
+{
+    return qRound(static_cast<double>(twips) / kPopupTwipsPerPixel);
+}
+
+// Each edge is rounded on its own, so that controls that touch in twips touch in pixels.
+QRect Twips(int left, int top, int width, int height)
+{
+    const int x = PixelsOf(left);
+    const int y = PixelsOf(top);
+    return QRect(x, y, PixelsOf(left + width) - x, PixelsOf(top + height) - y);
+}
+
+} // namespace
+
+frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      settings_(settings), owner_(owner), motion_(0, AlertMotion::kStartHeight, iAlertHeight)
+{
+    LivePopups().insert(this);
+    setObjectName(QStringLiteral("frmAlert6"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+    setFont(DesignFont(false));
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::black);
+    colours.setColor(QPalette::Window, QColor(0x7f, 0x9d, 0xb9));
+    setPalette(colours);
+    background_ = PopupPixmap(PopupPicture::Background, devicePixelRatioF());
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer3.setObjectName(QStringLiteral("Timer3"));
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer3.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(kMotionTickMs);
+    Timer2.setInterval(kHoldMs);
+    Timer3.setInterval(kMotionTickMs);
+    connect(&Timer1, &QTimer::timeout, this, &frmAlert6::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &frmAlert6::Timer2_Timer);
+    connect(&Timer3, &QTimer::timeout, this, &frmAlert6::Timer3_Timer);
+
+    CreateControls();
+    Form_Load();
+}
+
+frmAlert6::~frmAlert6()
+{
+    LivePopups().erase(this);
+}
+
+frmAlert6* frmAlert6::Loaded(QWidget* widget)
+{
+    if (!widget || !LivePopups().count(widget))
+        return nullptr;
+    auto* popup = static_cast<frmAlert6*>(widget);
+    return popup->IsUnloaded() ? nullptr : popup;
+}
+
+void frmAlert6::CreateControls()
+{
+    const auto label = [this](const char* name, const QString& caption, Qt::Alignment align,
+                              QRect box, bool bold) {
+        auto* control = new AlertLabel(this, caption, align);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(box);
+        control->setFont(DesignFont(bold));
+        return control;
+    };
+    const auto image = [this](const QString& name, PopupPicture picture, QRect box) {
+        auto* control = new AlertImage(this);
+        control->setObjectName(name);
+        control->setGeometry(box);
+        control->SetPicture(PopupPixmap(picture, devicePixelRatioF()));
+        return control;
+    };
+    const QString label1 = QStringLiteral("Label1");
+
+    lblTitle = label("lblTitle", label1, Qt::AlignLeft, Twips(120, 75, 2295, 255), true);
+    lblArtist = label("lblArtist", QStringLiteral("Artist:"), Qt::AlignRight,
+                      Twips(195, 450, 630, 210), true);
+    lbl_Artist = label("lbl_Artist", QString(), Qt::AlignLeft, Twips(870, 465, 2700, 240), false);
+    lblAlbum = label("lblAlbum", QStringLiteral("Album:"), Qt::AlignRight,
+                     Twips(195, 720, 630, 210), true);
+    lbl_Album = label("lbl_Album", QString(), Qt::AlignLeft, Twips(870, 735, 2700, 240), false);
+    lblSongTitle = label("lblSongTitle", QStringLiteral("Title:"), Qt::AlignRight,
+                         Twips(195, 990, 630, 210), true);
+    lbl_Title = label("lbl_Title", QString(), Qt::AlignLeft, Twips(870, 990, 2700, 225), false);
+    // Over the rows, transparent: the message and the link area.
+    lblAlert = label("lblAlert", QString(), Qt::AlignHCenter, Twips(210, 480, 3405, 795), false);
+    lblLink = label("lblLink", label1, Qt::AlignLeft, Twips(360, 2040, 2055, 375), false);
+    lblURL = label("lblURL", label1, Qt::AlignLeft, Twips(360, 2880, 2295, 375), false);
+
+    struct ButtonDesign {
+        std::array<AlertImage*, 3>* array;
+        const char* name;
+        PopupPicture normal;
+        PopupPicture hover;
+        int left, top, size;
+    };
+    const ButtonDesign buttons[] = {
+        {&imgBack, "imgBack", PopupPicture::BackNormal, PopupPicture::BackHover, 1260, 1305, 240},
+        {&imgPause, "imgPause", PopupPicture::PauseNormal, PopupPicture::PauseHover, 1650, 1275,
+         315},
+        {&imgForward, "imgForward", PopupPicture::ForwardNormal, PopupPicture::ForwardHover, 2130,
+         1305, 240},
+    };
+    for (const ButtonDesign& b : buttons) {
+        auto& array = *b.array;
+        for (int i = 0; i < 3; ++i) {
+            // The picture stores sit beside the visible button, hidden.
+            const int left = b.left + i * (b.size + 45);
+            array[i] = image(QStringLiteral("%1(%2)").arg(QLatin1String(b.name)).arg(i),
+                             i == 2 ? b.hover : b.normal, Twips(left, b.top, b.size, b.size));
+            array[i]->setVisible(i == 0);
+        }
+    }
+    imgX = image(QStringLiteral("imgX"), PopupPicture::CloseNormal, Twips(3405, 45, 225, 240));
+    imgXNormal =
+        image(QStringLiteral("imgXNormal"), PopupPicture::CloseNormal, Twips(960, 2520, 225, 240));
+    imgXOver =
+        image(QStringLiteral("imgXOver"), PopupPicture::CloseHover, Twips(720, 2520, 210, 225));
+    imgPointer =
+        image(QStringLiteral("imgPointer"), PopupPicture::Pointer, Twips(1920, 3600, 480, 480));
+    imgXNormal->hide();
+    imgXOver->hide();
+    imgPointer->hide();
+
+    connect(imgBack[0], &AlertControl::Click, this, &frmAlert6::imgBack_Click);
+    connect(imgForward[0], &AlertControl::Click, this, &frmAlert6::imgForward_Click);
+    connect(imgPause[0], &AlertControl::Click, this, &frmAlert6::imgPause_Click);
+    connect(imgX, &AlertControl::Click, this, &frmAlert6::imgX_Click);
+    connect(imgBack[0], &AlertControl::MouseMove, this, &frmAlert6::imgBack_MouseMove);
+    connect(imgForward[0], &AlertControl::MouseMove, this, &frmAlert6::imgForward_MouseMove);
+    connect(imgPause[0], &AlertControl::MouseMove, this, &frmAlert6::imgPause_MouseMove);
+    connect(imgX, &AlertControl::MouseMove, this, &frmAlert6::imgX_MouseMove);
+    connect(lblTitle, &AlertControl::MouseMove, this, &frmAlert6::lblTitle_MouseMove);
+    connect(lblAlert, &AlertControl::Click, this, &frmAlert6::lblAlert_Click);
+}
+
+void frmAlert6::Form_Load()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect geometry = screen ? screen->geometry() : QRect();
+    const int screenRight = kPopupTwipsPerPixel * (geometry.x() + geometry.width());
+    placement_ = tessaly::LoadPlacement(screenRight, FullScreenClientHeight());
+    motion_ = AlertMotion(placement_.top, placement_.height, iAlertHeight);
+    ApplyGeometry();
+
+    alpha_ = PopupAlpha(settings_.read(QString::fromLatin1(settings::kOpacity.name),
+                                       QString::fromLatin1(settings::kOpacity.defaultText)));
+    if (alpha_)
+        SetOpacity(this, *alpha_);
+    SyncTimers();
+}
+
+void frmAlert6::ApplyGeometry()
+{
+    const int left = PixelsOf(placement_.left);
+    const int top = PixelsOf(motion_.Top());
+    // Both edges rounded on their own, so the bottom edge stays put while the top moves.
+    setGeometry(left, top, PixelsOf(placement_.width), PixelsOf(motion_.Bottom()) - top);
+}
+
+void frmAlert6::SyncTimers()
+{
+    const auto sync = [](QTimer& timer, bool enabled) {
+        if (enabled && !timer.isActive())
+            timer.start();
+        else if (!enabled && timer.isActive())
+            timer.stop();
+    };
+    sync(Timer1, motion_.Timer1Enabled());
+    sync(Timer3, motion_.Timer3Enabled());
+    if (motion_.HoldStarts() != holdStartsSeen_ && motion_.Timer2Enabled()) {
+        Timer2.start(); // starting a running timer starts its interval over
+    } else {
+        sync(Timer2, motion_.Timer2Enabled());
+    }
+    holdStartsSeen_ = motion_.HoldStarts();
+}
+
+void frmAlert6::RestartHold()
+{
+    motion_.RestartHold();
+    SyncTimers();
+}
+
+void frmAlert6::Unload()
+{
+    if (motion_.Unloaded())
+        return;
+    motion_.Unload();
+    SyncTimers();
+    close();
+}
+
+void frmAlert6::Timer1_Timer()
+{
+    motion_.SlideInTick();
+    ApplyGeometry();
+    SyncTimers();
+}
+
+void frmAlert6::Timer2_Timer()
+{
+    motion_.HoldTick();
+    SyncTimers();
+}
+
+void frmAlert6::Timer3_Timer()
+{
+    if (motion_.SlideOutTick()) {
+        Unload();
+        return;
+    }
+    ApplyGeometry();
+    SyncTimers();
+}
+
+bool frmAlert6::CallPlayer(const char* operation, PlayerResult (Player::*call)())
+{
+    try {
+        Player* player = owner_.AlertPlayer();
+        if (!player) {
+            qCWarning(lcPopup) << operation << "failed: there is no player";
+            return false;
+        }
+        const PlayerResult result = (player->*call)();
+        if (result == PlayerResult::Ok)
+            return true;
+        qCWarning(lcPopup) << operation << "failed:"
+                           << (result == PlayerResult::NoPlayer ? "no player is connected"
+                                                                : "the player did not do it");
+    } catch (const std::exception& e) {
+        qCWarning(lcPopup) << operation << "failed:" << e.what();
+    } catch (...) {
+        qCWarning(lcPopup) << operation << "failed";
+    }
+    return false;
+}
+
+void frmAlert6::imgBack_Click()
+{
+    // Only a track change that happens updates this popup: a failed call records nothing.
+    if (CallPlayer("PreviousTrack", &Player::PreviousTrack))
+        owner_.RecordAlertChange(this);
+}
+
+void frmAlert6::imgForward_Click()
+{
+    if (CallPlayer("NextTrack", &Player::NextTrack))
+        owner_.RecordAlertChange(this);
+}
+
+void frmAlert6::imgPause_Click()
+{
+    CallPlayer("PlayPause", &Player::PlayPause);
+}
+
+void frmAlert6::imgX_Click()
+{
+    Unload();
+}
+
+void frmAlert6::imgBack_MouseMove()
+{
+    imgBack[0]->SetPicture(imgBack[2]->Picture());
+}
+
+void frmAlert6::imgForward_MouseMove()
+{
+    imgForward[0]->SetPicture(imgForward[2]->Picture());
+}
+
+void frmAlert6::imgPause_MouseMove()
+{
+    imgPause[0]->SetPicture(imgPause[2]->Picture());
+}
+
+void frmAlert6::imgX_MouseMove()
+{
+    imgX->SetPicture(imgXOver->Picture());
+}
+
+void frmAlert6::lblTitle_MouseMove()
+{
+    imgX->SetPicture(imgXNormal->Picture());
+}
+
+void frmAlert6::lblAlert_Click()
+{
+    if (lblLink->Caption() != QLatin1String("True"))
+        return;
+    const QUrl url = QUrl::fromUserInput(lblURL->Caption());
+    if (!url.isValid() || url.isEmpty()) {
+        qCWarning(lcPopup) << "the link" << lblURL->Caption() << "is not an address";
+        return;
+    }
+    if (!QDesktopServices::openUrl(url))
+        qCWarning(lcPopup) << "the desktop could not open" << url.toString();
+}
+
+void frmAlert6::Form_MouseMove()
+{
+    imgX->SetPicture(imgXNormal->Picture());
+    imgForward[0]->SetPicture(imgForward[1]->Picture());
+    imgBack[0]->SetPicture(imgBack[1]->Picture());
+    imgPause[0]->SetPicture(imgPause[1]->Picture());
+    RestartHold();
+}
+
+void frmAlert6::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.drawPixmap(0, 0, background_);
+}
+
+void frmAlert6::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    Form_MouseMove();
+}
