@@ -1,0 +1,50 @@
+#include "watcher/FormatStatus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Case {
+    const char* format;
+    const char* artist;
+    const char* album;
+    const char* title;
+    const char* expected;
+};
+
+TEST(FormatStatus, ExpandsTokensInOrderAndCleans)
+{
+    const Case cases[] = {
+        {"%L: %A - %T", "the example band", "Road Songs", "Night_Drive [Live]",
+         "Road Songs: The Example Band - Night Drive"},
+        {"%L: %A - %T", "", "", "abc - night drive", ": - Abc - Night Drive"},
+        // Everything empty leaves ": -", which the cleaning rejects.
+        {"%L: %A - %T", "", "", "", ""},
+        {"now playing", "a", "b", "c", "Now Playing"},
+        // Sequential: the artist's own "%T" is expanded by the title.
+        {"%A", "x %T", "", "song", "X Song"},
+        // ... but the title is expanded last, so its "%A" stays.
+        {"%T", "artist", "", "a %A", "A %a"},
+        // Tokens are case-sensitive.
+        {"%a %l %t %A", "x", "y", "z", "%a %l %t X"},
+        {"%T%T", "", "", "ab", "Abab"},
+        {"%%AA", "x", "", "", "%xa"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatStatus(QString::fromUtf8(c.format), QString::fromUtf8(c.artist),
+                               QString::fromUtf8(c.album), QString::fromUtf8(c.title)),
+                  QString::fromUtf8(c.expected))
+            << c.format << " / " << c.artist << " / " << c.album << " / " << c.title;
+    }
+}
+
+TEST(FormatStatus, LeavesItsArgumentsUnchanged)
+{
+    const QString format = QStringLiteral("%A");
+    const QString artist = QStringLiteral("a_b");
+    FormatStatus(format, artist, QString(), QString());
+    EXPECT_EQ(format, QStringLiteral("%A"));
+    EXPECT_EQ(artist, QStringLiteral("a_b"));
+}
+
+} // namespace
