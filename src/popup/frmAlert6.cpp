@@ -257,10 +257,11 @@ void frmAlert6::RestartHold()
 
 void frmAlert6::Unload()
 {
-    if (motion_.Unloaded())
-        return;
     motion_.Unload();
     SyncTimers();
+    if (closed_)
+        return;
+    closed_ = true;
     close();
 }
 

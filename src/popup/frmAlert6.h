@@ -103,5 +103,6 @@ private:
     tessaly::AlertMotion motion_;
     std::optional<std::int16_t> alpha_;
     int holdStartsSeen_ = 0;
+    bool closed_ = false;
     QPixmap background_;
 };

@@ -1,0 +1,379 @@
+// The popup window offscreen: its load step, the two forms MSN6 builds, and its controls.
+
+#include "popup/cAlert.h"
+#include "popup/common/PopupFakes.h"
+#include "popup/frmAlert6.h"
+#include "popup/Mnemonic.h"
+#include "popup/PopupArt.h"
+#include "support/ChildProcess.h"
+
+#include <gtest/gtest.h>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QUrl>
+
+namespace {
+
+using namespace tessaly;
+using tessaly::test::CloseAllPopups;
+using tessaly::test::FakeOwner;
+using tessaly::test::FakePlayer;
+using tessaly::test::FakeStore;
+using tessaly::test::LoadedPopups;
+
+class PopupWindow : public ::testing::Test {
+protected:
+    void TearDown() override { CloseAllPopups(); }
+
+    // A popup as MSN6 builds it, with the alert's members set by fill.
+    template <typename Fill> frmAlert6* Open(Fill fill)
+    {
+        const std::vector<frmAlert6*> before = LoadedPopups();
+        cAlert alert(store, owner);
+        fill(alert);
+        alert.MSN6();
+        for (frmAlert6* popup : LoadedPopups())
+            if (std::find(before.begin(), before.end(), popup) == before.end())
+                return popup;
+        ADD_FAILURE() << "MSN6 opened no popup";
+        return nullptr;
+    }
+
+    frmAlert6* OpenTrack()
+    {
+        return Open([](cAlert& a) {
+            a.Title = QStringLiteral("iTunes Playing...");
+            a.Artist = QStringLiteral("The Example Band");
+            a.Album = QStringLiteral("Road Songs");
+            a.SongTitle = QStringLiteral("Night Drive");
+        });
+    }
+
+    FakeStore store;
+    FakePlayer player;
+    FakeOwner owner;
+};
+
+// Takes the addresses the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+    Q_INVOKABLE void open(const QUrl& url) { opened.append(url.toString()); }
+};
+
+bool Shown(const QWidget* control)
+{
+    return !control->isHidden();
+}
+
+TEST_F(PopupWindow, LoadsAtTheBottomRightSixPixelsHighWithTimer1Running)
+{
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int client = FullScreenClientHeight();
+    EXPECT_EQ(popup->objectName(), QStringLiteral("frmAlert6"));
+    EXPECT_EQ(popup->geometry(), QRect(screen.right() + 1 - 249, client + 20, 254, 6));
+    EXPECT_TRUE(popup->Timer1.isActive());
+    EXPECT_FALSE(popup->Timer2.isActive());
+    EXPECT_FALSE(popup->Timer3.isActive());
+    EXPECT_EQ(popup->Timer1.interval(), 16);
+    EXPECT_EQ(popup->Timer2.interval(), 5000);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(popup->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(popup->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(PopupWindow, OpacityFromTheStore)
+{
+    const struct {
+        const char* stored; // null: no value stored
+        double opacity;
+    } cases[] = {
+        {nullptr, 204 / 255.0}, {"100", 1.0},         {"50", 128 / 255.0}, {"0", 0.0},
+        {"101", 1.0},           {"abc", 204 / 255.0},
+    };
+    for (const auto& c : cases) {
+        store.values.clear();
+        if (c.stored)
+            store.values[QStringLiteral("Opacity")] = QString::fromLatin1(c.stored);
+        frmAlert6* popup = OpenTrack();
+        ASSERT_TRUE(popup);
+        EXPECT_NEAR(popup->windowOpacity(), c.opacity, 1e-3) << (c.stored ? c.stored : "none");
+        CloseAllPopups();
+    }
+}
+
+TEST_F(PopupWindow, RisesHoldsAndSinksOnItsTimers)
+{
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    const int bottom = popup->geometry().bottom();
+    ASSERT_TRUE(test::WaitUntil([&] { return popup->Timer2.isActive(); }, 5000));
+    EXPECT_EQ(popup->height(), 117);
+    EXPECT_EQ(popup->geometry().bottom(), bottom);
+    EXPECT_FALSE(popup->Timer1.isActive());
+    popup->Timer2_Timer(); // the hold is over
+    EXPECT_TRUE(popup->Timer3.isActive());
+    ASSERT_TRUE(test::WaitUntil([&] { return popup->IsUnloaded(); }, 5000));
+    EXPECT_FALSE(popup->isVisible());
+}
+
+TEST_F(PopupWindow, TrackFormFillsTheRowsAndKeepsTheButtons)
+{
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->lblTitle->Caption(), QStringLiteral("iTunes Playing..."));
+    EXPECT_EQ(popup->lbl_Artist->Caption(), QStringLiteral("The Example Band"));
+    EXPECT_EQ(popup->lbl_Album->Caption(), QStringLiteral("Road Songs"));
+    EXPECT_EQ(popup->lbl_Title->Caption(), QStringLiteral("Night Drive"));
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             popup->lblArtist, popup->lblAlbum, popup->lblSongTitle, popup->imgBack[0],
+             popup->imgPause[0], popup->imgForward[0], popup->imgX})
+        EXPECT_TRUE(Shown(control)) << control->objectName().toStdString();
+    for (int i = 1; i < 3; ++i)
+        EXPECT_FALSE(Shown(popup->imgBack[i]));
+    EXPECT_TRUE(popup->lblAlert->Caption().isEmpty());
+    EXPECT_EQ(popup->lblLink->Caption(), QStringLiteral("Label1"));
+}
+
+TEST_F(PopupWindow, EmptyMembersHideTheirRowCaptions)
+{
+    frmAlert6* popup = Open([](cAlert& a) { a.Artist = QStringLiteral("Only Artist"); });
+    ASSERT_TRUE(popup);
+    EXPECT_TRUE(Shown(popup->lblArtist));
+    EXPECT_FALSE(Shown(popup->lblAlbum));
+    EXPECT_FALSE(Shown(popup->lblSongTitle));
+    EXPECT_TRUE(popup->lbl_Album->Caption().isEmpty());
+    EXPECT_TRUE(popup->lblTitle->Caption().isEmpty());
+
+    frmAlert6* bare = Open([](cAlert&) {});
+    ASSERT_TRUE(bare);
+    EXPECT_FALSE(Shown(bare->lblArtist) || Shown(bare->lblAlbum) || Shown(bare->lblSongTitle));
+    EXPECT_TRUE(Shown(bare->imgBack[0]) && Shown(bare->imgPause[0]) && Shown(bare->imgForward[0]));
+}
+
+TEST_F(PopupWindow, MessageFormHidesRowsAndButtonsEvenWithTrackMembers)
+{
+    const QString message = QStringLiteral("Radio One\r\n\r\nA & B - Song");
+    frmAlert6* popup = Open([&](cAlert& a) {
+        a.Title = QStringLiteral("iTunes Radio...");
+        a.Artist = QStringLiteral("ignored");
+        a.Message = message;
+    });
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->lblAlert->Caption(), message);
+    EXPECT_TRUE(popup->lblAlert->text().contains(QStringLiteral("<br><br>")));
+    EXPECT_TRUE(popup->lbl_Artist->Caption().isEmpty());
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             popup->lblArtist, popup->lblAlbum, popup->lblSongTitle, popup->imgBack[0],
+             popup->imgPause[0], popup->imgForward[0]})
+        EXPECT_FALSE(Shown(control)) << control->objectName().toStdString();
+    EXPECT_TRUE(Shown(popup->imgX));
+}
+
+TEST_F(PopupWindow, AmpersandInACaptionUnderlinesTheNextCharacter)
+{
+    frmAlert6* popup = Open([](cAlert& a) {
+        a.Artist = QStringLiteral("Simon & Garfunkel");
+        a.Album = QStringLiteral("Simon && Garfunkel");
+    });
+    ASSERT_TRUE(popup);
+    EXPECT_TRUE(popup->lbl_Artist->text().contains(QStringLiteral("Simon <u> </u>Garfunkel")));
+    EXPECT_TRUE(popup->lbl_Album->text().contains(QStringLiteral("Simon &amp; Garfunkel")));
+}
+
+TEST_F(PopupWindow, LinkOnATrackPopupMakesTheMessageAreaAHandLink)
+{
+    UrlCatcher catcher;
+    QStringList& opened = catcher.opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+
+    frmAlert6* plain = OpenTrack();
+    ASSERT_TRUE(plain);
+    EXPECT_NE(plain->lblAlert->cursor().shape(), Qt::BitmapCursor);
+    plain->lblAlert_Click();
+    EXPECT_TRUE(opened.isEmpty());
+
+    frmAlert6* linked = Open([](cAlert& a) {
+        a.Artist = QStringLiteral("x");
+        a.Link = true;
+        a.sUrl = QStringLiteral("https://example.org/tessaly");
+    });
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(linked->lblAlert->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(linked->lblLink->Caption(), QStringLiteral("True"));
+    EXPECT_EQ(linked->lblURL->Caption(), QStringLiteral("https://example.org/tessaly"));
+    linked->lblAlert_Click();
+    EXPECT_EQ(opened, QStringList{QStringLiteral("https://example.org/tessaly")});
+
+    linked->lblLink->SetCaption(QStringLiteral("true")); // compared exactly
+    linked->lblAlert_Click();
+    EXPECT_EQ(opened.size(), 1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+}
+
+TEST_F(PopupWindow, TwoCallsOpenTwoPopupsAtTheSamePlace)
+{
+    cAlert alert(store, owner);
+    alert.Artist = QStringLiteral("A");
+    alert.MSN6();
+    alert.MSN6();
+    const std::vector<frmAlert6*> popups = LoadedPopups();
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_NE(popups[0], popups[1]);
+    EXPECT_EQ(popups[0]->geometry(), popups[1]->geometry());
+}
+
+TEST_F(PopupWindow, BackAndForwardDriveThePlayerAndRecordThePopup)
+{
+    owner.player = &player;
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    popup->imgBack_Click();
+    EXPECT_EQ(player.calls, std::vector<std::string>{"PreviousTrack"});
+    EXPECT_TRUE(owner.bAlertChange);
+    EXPECT_EQ(owner.oAlert, popup);
+
+    owner.bAlertChange = false;
+    owner.oAlert = nullptr;
+    popup->imgForward_Click();
+    EXPECT_EQ(player.calls.back(), "NextTrack");
+    EXPECT_TRUE(owner.bAlertChange);
+    EXPECT_EQ(owner.oAlert, popup);
+
+    owner.bAlertChange = false;
+    popup->imgPause_Click();
+    EXPECT_EQ(player.calls.back(), "PlayPause");
+    EXPECT_FALSE(owner.bAlertChange);
+    EXPECT_EQ(popup->lbl_Title->Caption(), QStringLiteral("Night Drive"));
+}
+
+TEST_F(PopupWindow, AFailedOrMissingPlayerLeavesThePopupAndRecordsNothing)
+{
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    popup->imgForward_Click(); // no player at all
+    owner.player = &player;
+    player.result = PlayerResult::NoPlayer;
+    popup->imgBack_Click();
+    player.result = PlayerResult::Failed;
+    popup->imgPause_Click();
+    EXPECT_FALSE(owner.bAlertChange);
+    EXPECT_EQ(frmAlert6::Loaded(popup), popup);
+    EXPECT_TRUE(popup->isVisible());
+}
+
+TEST_F(PopupWindow, ACleanClickOnAButtonReachesItsHandler)
+{
+    owner.player = &player;
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    QWidget* button = popup->imgPause[0];
+    const QPointF centre = QRectF(button->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &press);
+    QCoreApplication::sendEvent(button, &release);
+    EXPECT_EQ(player.calls, std::vector<std::string>{"PlayPause"});
+
+    // Released outside the button: no click.
+    const QPointF outside(-5, -5);
+    QMouseEvent away(QEvent::MouseButtonRelease, outside, button->mapToGlobal(outside),
+                     Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &press);
+    QCoreApplication::sendEvent(button, &away);
+    EXPECT_EQ(player.calls.size(), 1u);
+}
+
+TEST_F(PopupWindow, CloseUnloadsAtOnceEvenDuringTheSlideIn)
+{
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    QPointer<frmAlert6> guard(popup);
+    popup->imgX_Click();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_FALSE(popup->Timer1.isActive());
+    EXPECT_EQ(frmAlert6::Loaded(popup), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+}
+
+void MoveOver(QWidget* control)
+{
+    const QPointF at(1, 1);
+    QMouseEvent move(QEvent::MouseMove, at, control->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(control, &move);
+}
+
+TEST_F(PopupWindow, HoverPicturesAndTheBareWindowRestartingTheHold)
+{
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    const auto picture = [](AlertImage* image) {
+        return image->Picture().cacheKey();
+    };
+    MoveOver(popup->imgBack[0]);
+    MoveOver(popup->imgPause[0]);
+    MoveOver(popup->imgForward[0]);
+    MoveOver(popup->imgX);
+    EXPECT_EQ(picture(popup->imgBack[0]), picture(popup->imgBack[2]));
+    EXPECT_EQ(picture(popup->imgPause[0]), picture(popup->imgPause[2]));
+    EXPECT_EQ(picture(popup->imgForward[0]), picture(popup->imgForward[2]));
+    EXPECT_EQ(picture(popup->imgX), picture(popup->imgXOver));
+
+    // Over a label the hold is not extended and the pictures stay.
+    const int holds = popup->Motion().HoldStarts();
+    MoveOver(popup->lbl_Artist);
+    MoveOver(popup->lblAlert);
+    EXPECT_EQ(popup->Motion().HoldStarts(), holds);
+    EXPECT_FALSE(popup->Timer2.isActive());
+    EXPECT_EQ(picture(popup->imgBack[0]), picture(popup->imgBack[2]));
+
+    // The title puts only the close button back.
+    MoveOver(popup->lblTitle);
+    EXPECT_EQ(picture(popup->imgX), picture(popup->imgXNormal));
+    EXPECT_EQ(picture(popup->imgPause[0]), picture(popup->imgPause[2]));
+
+    // The bare window: every normal picture back, the hold started (early, in the slide-in).
+    MoveOver(popup->imgX);
+    MoveOver(popup);
+    EXPECT_EQ(picture(popup->imgX), picture(popup->imgXNormal));
+    EXPECT_EQ(picture(popup->imgBack[0]), picture(popup->imgBack[1]));
+    EXPECT_EQ(picture(popup->imgPause[0]), picture(popup->imgPause[1]));
+    EXPECT_EQ(picture(popup->imgForward[0]), picture(popup->imgForward[1]));
+    EXPECT_EQ(popup->Motion().HoldStarts(), holds + 1);
+    EXPECT_TRUE(popup->Timer2.isActive());
+    EXPECT_TRUE(popup->Timer1.isActive());
+}
+
+TEST(PopupArt, EveryPictureRendersAtItsDesignSize)
+{
+    const PopupPicture pictures[] = {
+        PopupPicture::Background,   PopupPicture::BackNormal,  PopupPicture::BackHover,
+        PopupPicture::PauseNormal,  PopupPicture::PauseHover,  PopupPicture::ForwardNormal,
+        PopupPicture::ForwardHover, PopupPicture::CloseNormal, PopupPicture::CloseHover,
+        PopupPicture::Pointer,
+    };
+    for (PopupPicture picture : pictures) {
+        const QImage image = PopupPixmap(picture).toImage();
+        EXPECT_EQ(image.size(), PopupPictureSize(picture));
+        // Something was drawn: the centre is not transparent.
+        EXPECT_GT(qAlpha(image.pixel(image.width() / 2, image.height() / 2)), 0)
+            << static_cast<int>(picture);
+    }
+    EXPECT_EQ(PopupPictureSize(PopupPicture::Background), QSize(250, 117));
+    EXPECT_EQ(PopupPictureSize(PopupPicture::CloseHover), QSize(14, 15));
+}
+
+} // namespace
+
+#include "PopupWindowTest.moc"
