@@ -79,6 +79,11 @@ std::string LocaleCodeset()
             codeset = name;
         freelocale(locale);
     }
+    // A codeset iconv does not know would leave no conversion at all.
+    const iconv_t probe = iconv_open(codeset.c_str(), kUtf16);
+    if (probe == reinterpret_cast<iconv_t>(-1))
+        return "UTF-8";
+    iconv_close(probe);
     return codeset;
 }
 

@@ -1,0 +1,151 @@
+#include "publisher/linux/SqliteRegistry.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+namespace tessaly::test {
+namespace {
+
+class SqliteRegistryTest : public ::testing::Test {
+protected:
+    RegKey create(const char* path)
+    {
+        RegKey key = 0;
+        EXPECT_EQ(registry.RegCreateKeyA(kHkeyCurrentUser, path, &key), kErrorSuccess) << path;
+        return key;
+    }
+    void set(RegKey key, const char* name, std::uint32_t type, const std::string& bytes)
+    {
+        EXPECT_EQ(registry.RegSetValueExA(key, name, 0, type,
+                                          reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                          std::uint32_t(bytes.size())),
+                  kErrorSuccess);
+    }
+
+    QTemporaryDir dir;
+    SqliteRegistry registry{dir.path() + QStringLiteral("/sub/HKEY_CURRENT_USER.sqlite3")};
+};
+
+TEST_F(SqliteRegistryTest, CreatesIntermediateKeysAndOpensThemCaseInsensitively)
+{
+    const RegKey key = create("Software\\Yahoo\\Pager\\profiles\\alice\\Custom Msgs");
+    registry.RegCloseKey(key);
+    RegKey opened = 0;
+    EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "SOFTWARE\\yahoo", &opened), kErrorSuccess);
+    RegKey child = 0;
+    EXPECT_EQ(registry.RegOpenKeyA(opened, "pager\\PROFILES\\Alice\\custom msgs", &child),
+              kErrorSuccess);
+    EXPECT_NE(child, 0u);
+    registry.RegCloseKey(child);
+    registry.RegCloseKey(opened);
+    std::vector<std::string> names;
+    RegKey yahoo = 0;
+    registry.RegOpenKeyA(kHkeyCurrentUser, "software\\yahoo\\pager", &yahoo);
+    ASSERT_EQ(registry.ListSubKeys(yahoo, &names), kErrorSuccess);
+    EXPECT_EQ(names, std::vector<std::string>{"profiles"}) << "keeps the name as first created";
+    registry.RegCloseKey(yahoo);
+}
+
+TEST_F(SqliteRegistryTest, EmptyPathComponentIsAKeyOfItsOwn)
+{
+    const RegKey empty = create("profiles\\\\Custom Msgs");
+    set(empty, "1", kRegSz, "a");
+    registry.RegCloseKey(empty);
+    RegKey key = 0;
+    EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "profiles\\Custom Msgs", &key),
+              kErrorFileNotFound);
+    EXPECT_EQ(key, 0u);
+    EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "profiles\\\\custom msgs", &key),
+              kErrorSuccess);
+    registry.RegCloseKey(key);
+}
+
+TEST_F(SqliteRegistryTest, StoresBytesAsGivenAndAnswersSizeProbeAndShortBuffer)
+{
+    const RegKey key = create("K");
+    set(key, "Text", kRegSz, std::string("ab\0", 3));
+    set(key, "", kRegBinary, "");
+
+    std::uint32_t type = 0, size = 0;
+    EXPECT_EQ(registry.RegQueryValueExA(key, "TEXT", nullptr, &type, nullptr, &size),
+              kErrorSuccess);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(size, 3u) << "no terminator added or removed";
+
+    std::uint8_t small[2] = {};
+    size = sizeof small;
+    EXPECT_EQ(registry.RegQueryValueExA(key, "text", nullptr, &type, small, &size), kErrorMoreData);
+    EXPECT_EQ(size, 3u);
+
+    std::uint8_t buffer[8] = {};
+    size = sizeof buffer;
+    EXPECT_EQ(registry.RegQueryValueExA(key, "text", nullptr, &type, buffer, &size), kErrorSuccess);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), std::string("ab\0", 3));
+
+    type = 99;
+    EXPECT_EQ(registry.RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size),
+              kErrorSuccess)
+        << "null name is the default value";
+    EXPECT_EQ(type, kRegBinary);
+    EXPECT_EQ(size, 0u);
+
+    set(key, "text", kRegDword, std::string("\1\0\0\0", 4));
+    std::vector<SqliteRegistry::Value> values;
+    ASSERT_EQ(registry.ListValues(key, &values), kErrorSuccess);
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[1].name, "Text") << "an overwrite keeps the name's spelling";
+    EXPECT_EQ(values[1].type, kRegDword);
+    registry.RegCloseKey(key);
+}
+
+TEST_F(SqliteRegistryTest, AnswersWin32CodesForBadHandlesAndMissingThings)
+{
+    std::uint32_t type = 0, size = 0;
+    EXPECT_EQ(registry.RegQueryValueExA(0, "x", nullptr, &type, nullptr, &size),
+              kErrorInvalidHandle);
+    EXPECT_EQ(type, 0u);
+    EXPECT_EQ(registry.RegQueryValueExA(kHkeyCurrentUser, "x", nullptr, &type, nullptr, &size),
+              kErrorFileNotFound);
+    EXPECT_EQ(registry.RegSetValueExA(0, "1", 0, kRegSz, nullptr, 0), kErrorInvalidHandle);
+    EXPECT_EQ(registry.RegCloseKey(0), kErrorInvalidHandle);
+    EXPECT_EQ(registry.RegCloseKey(12345), kErrorInvalidHandle);
+    RegKey key = 77;
+    EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "nope", &key), kErrorFileNotFound);
+    EXPECT_EQ(key, 0u);
+    EXPECT_EQ(registry.RegOpenKeyA(0x80000002u, "Software", &key), kErrorInvalidHandle);
+}
+
+TEST_F(SqliteRegistryTest, DeletesValuesAndWholeTrees)
+{
+    const RegKey key = create("A\\B\\C");
+    set(key, "v", kRegSz, "x");
+    EXPECT_EQ(registry.RegDeleteValueA(key, "V"), kErrorSuccess);
+    EXPECT_EQ(registry.RegDeleteValueA(key, "v"), kErrorFileNotFound);
+    set(key, "v", kRegSz, "x");
+    registry.RegCloseKey(key);
+    EXPECT_EQ(registry.RegDeleteTreeA(kHkeyCurrentUser, "a\\b"), kErrorSuccess);
+    RegKey gone = 0;
+    EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "A\\B\\C", &gone), kErrorFileNotFound);
+    EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "A", &gone), kErrorSuccess);
+    registry.RegCloseKey(gone);
+    EXPECT_EQ(registry.RegDeleteTreeA(kHkeyCurrentUser, ""), kErrorInvalidParameter);
+}
+
+TEST_F(SqliteRegistryTest, SecondRegistryOnTheSameFileSeesTheWrites)
+{
+    const RegKey key = create("Shared");
+    set(key, "v", kRegSz, "first");
+    SqliteRegistry other(registry.hivePath());
+    RegKey otherKey = 0;
+    ASSERT_EQ(other.RegOpenKeyA(kHkeyCurrentUser, "shared", &otherKey), kErrorSuccess);
+    set(key, "v", kRegSz, "second");
+    std::uint8_t buffer[16];
+    std::uint32_t size = sizeof buffer, type = 0;
+    ASSERT_EQ(other.RegQueryValueExA(otherKey, "v", nullptr, &type, buffer, &size), kErrorSuccess);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "second");
+    other.RegCloseKey(otherKey);
+    registry.RegCloseKey(key);
+}
+
+} // namespace
+} // namespace tessaly::test
