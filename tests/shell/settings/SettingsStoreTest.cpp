@@ -1,0 +1,135 @@
+#include "shell/SettingsStore.h"
+
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QtGlobal>
+#include <vector>
+
+namespace {
+
+using tessaly::OpenSettingsStore;
+using tessaly::test::ScopedEnv;
+using tessaly::test::TempHome;
+
+QString ReadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+void WriteFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+TEST(SettingsStore, WritesTheIniUnderXdgConfigHomeAtOnce)
+{
+    TempHome home;
+    auto store = OpenSettingsStore();
+    store->write(QStringLiteral("Opacity"), QStringLiteral("55"));
+    // On disk before write returns: read the file itself, not through QSettings' cache.
+    const QString ini = ReadFile(home.configHome() + QStringLiteral("/Tessaly/Tessaly.ini"));
+    EXPECT_TRUE(ini.contains(QStringLiteral("[Settings]"))) << ini.toStdString();
+    EXPECT_TRUE(ini.contains(QStringLiteral("Opacity=55"))) << ini.toStdString();
+}
+
+TEST(SettingsStore, FallsBackToHomeDotConfig)
+{
+    TempHome home;
+    ScopedEnv env;
+    env.set("XDG_CONFIG_HOME", QByteArray());
+    OpenSettingsStore()->write(QStringLiteral("Minimized"), QStringLiteral("1"));
+    const QString ini = ReadFile(home.path() + QStringLiteral("/.config/Tessaly/Tessaly.ini"));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Minimized=1"))) << ini.toStdString();
+}
+
+TEST(SettingsStore, LocationIsTakenWhenOpened)
+{
+    TempHome first;
+    OpenSettingsStore()->write(QStringLiteral("Format"), QStringLiteral("first"));
+    TempHome second;
+    auto store = OpenSettingsStore();
+    EXPECT_EQ(store->read(QStringLiteral("Format"), QStringLiteral("none")),
+              QStringLiteral("none"));
+    store->write(QStringLiteral("Format"), QStringLiteral("second"));
+    EXPECT_TRUE(ReadFile(first.configHome() + QStringLiteral("/Tessaly/Tessaly.ini"))
+                    .contains(QStringLiteral("first")));
+}
+
+TEST(SettingsStore, TextsRoundTripExactly)
+{
+    TempHome home;
+    const std::vector<QString> texts = {
+        QStringLiteral("%L: %A - %T"),
+        QStringLiteral("a, b"),
+        QStringLiteral("  padded  "),
+        QStringLiteral("x;y=z\"q\\"),
+        QString(),
+        QStringLiteral("Ünïcødé ♫"),
+        QStringLiteral("@Variant(x)"),
+        QStringLiteral("0"),
+    };
+    for (const QString& text : texts) {
+        OpenSettingsStore()->write(QStringLiteral("Format"), text);
+        // A fresh store reads what the previous one wrote.
+        EXPECT_EQ(OpenSettingsStore()->read(QStringLiteral("Format"), QStringLiteral("default")),
+                  text);
+    }
+}
+
+TEST(SettingsStore, AbsentKeyGivesTheDefault)
+{
+    TempHome home;
+    EXPECT_EQ(OpenSettingsStore()->read(QStringLiteral("Ballons"), QStringLiteral("1")),
+              QStringLiteral("1"));
+}
+
+TEST(SettingsStore, HandEditedListReadsAsOneText)
+{
+    TempHome home;
+    const QString dir = home.configHome() + QStringLiteral("/Tessaly");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    WriteFile(dir + QStringLiteral("/Tessaly.ini"), "[Settings]\nFormat=%A, %T\n");
+    EXPECT_EQ(OpenSettingsStore()->read(QStringLiteral("Format"), QString()),
+              QStringLiteral("%A, %T"));
+}
+
+QStringList gWarnings;
+
+void CollectWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && context.category &&
+        QByteArray(context.category) == QByteArrayLiteral("tessaly.shell"))
+        gWarnings << message;
+}
+
+TEST(SettingsStore, WriteFailureIsReportedNotThrown)
+{
+    TempHome home;
+    // A plain file where the folder should be: the write cannot succeed, even as root.
+    WriteFile(home.configHome() + QStringLiteral("/Tessaly"), "not a folder");
+    gWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
+    EXPECT_NO_THROW(OpenSettingsStore()->write(QStringLiteral("Opacity"), QStringLiteral("1")));
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(gWarnings.size(), 1);
+    EXPECT_TRUE(gWarnings.front().contains(QStringLiteral("Opacity")));
+}
+
+TEST(MemorySettingsStore, ReadsBackWhatWasWritten)
+{
+    tessaly::MemorySettingsStore store;
+    EXPECT_EQ(store.read(QStringLiteral("Format"), QStringLiteral("d")), QStringLiteral("d"));
+    store.write(QStringLiteral("Format"), QString());
+    EXPECT_EQ(store.read(QStringLiteral("Format"), QStringLiteral("d")), QString());
+    EXPECT_EQ(store.values().size(), 1u);
+}
+
+} // namespace
