@@ -1,0 +1,277 @@
+// The status writer against real processes on a private session bus: the Messenger stand-in
+// and tessaly-reg share the hive and the window class with it.
+
+#include "publisher/linux/LinuxStatusPublisher.h"
+#include "publisher/linux/LocaleCodePage.h"
+#include "publisher/linux/SqliteRegistry.h"
+#include "publisher/RegistryText.h"
+#include "publisher/Yahoo.h"
+#include "support/ChildProcess.h"
+#include "support/PrivateBus.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <mutex>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <sqlite3.h>
+
+namespace tessaly::test {
+namespace {
+
+constexpr char kAliceMessages[] = "HKCU\\Software\\Yahoo\\Pager\\profiles\\alice\\Custom Msgs";
+
+// Collects the warnings logged while it lives.
+class WarningLog {
+public:
+    WarningLog() : previous_(qInstallMessageHandler(&WarningLog::handle)) { current() = this; }
+    ~WarningLog()
+    {
+        qInstallMessageHandler(previous_);
+        current() = nullptr;
+    }
+    QStringList lines() const
+    {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    static WarningLog*& current()
+    {
+        static WarningLog* log = nullptr;
+        return log;
+    }
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (WarningLog* log = current(); log && type >= QtWarningMsg) {
+            std::lock_guard lock(log->mutex_);
+            log->lines_ << QString::fromLatin1(context.category) + QStringLiteral(": ") + message;
+        }
+    }
+
+    QtMessageHandler previous_;
+    mutable std::mutex mutex_;
+    QStringList lines_;
+};
+
+struct RegRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+class PublisherBusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(bus.isRunning());
+        connection = std::make_unique<QDBusConnection>(bus.connect(QStringLiteral("publisher")));
+        ASSERT_TRUE(connection->isConnected());
+        publisher = CreateLinuxStatusPublisher(*connection);
+    }
+
+    // Starts a stand-in and waits until it owns the window class (or queues for it).
+    void startStandIn(ChildProcess& standIn, const QStringList& arguments,
+                      const QString& announcement = QStringLiteral("ready"))
+    {
+        ASSERT_TRUE(standIn.start(QStringLiteral(MESSENGER_STANDIN), arguments));
+        ASSERT_TRUE(
+            standIn.waitForOutputLine([&](const QString& l) { return l == announcement; }, 5000))
+            << standIn.errorLines().join('\n').toStdString();
+    }
+
+    static bool waitForStatus(ChildProcess& standIn, const QString& status, int timeoutMs = 3000)
+    {
+        return standIn.waitForOutputLine(
+            [&](const QString& line) { return line == QStringLiteral("status: ") + status; },
+            timeoutMs);
+    }
+
+    static int statusLines(const ChildProcess& standIn)
+    {
+        int count = 0;
+        for (const QString& line : standIn.outputLines())
+            count += line.startsWith(QStringLiteral("status: "));
+        return count;
+    }
+
+    static RegRun reg(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(TESSALY_REG), arguments);
+        process.waitForFinished(10000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    static std::u16string storedMessage(const std::u16string& userId)
+    {
+        SqliteRegistry registry;
+        LocaleCodePage ansi;
+        return RegistryText(registry, ansi)
+            .GetRegString(kHkeyCurrentUser, yahoo::CustomMessagesKey(userId), u"1");
+    }
+
+    qint64 publishTimed(const std::u16string& text)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        publisher->SetYahooStatus(text);
+        return timer.elapsed();
+    }
+
+    TempHome home;
+    PrivateBus bus;
+    std::unique_ptr<QDBusConnection> connection;
+    std::unique_ptr<StatusPublisher> publisher;
+};
+
+TEST_F(PublisherBusTest, StandInTakesUpEveryPublishedStatusAndTessalyRegReadsIt)
+{
+    ChildProcess standIn(QStringLiteral("standin"));
+    startStandIn(standIn, {QStringLiteral("--user"), QStringLiteral("alice")});
+
+    const QString text = QStringLiteral("Bj\u00F6rk: J\u00F3ga \u266B \U0001F3B5");
+    publisher->SetYahooStatus(text.toStdU16String());
+    EXPECT_TRUE(waitForStatus(standIn, text)) << standIn.outputLines().join('\n').toStdString();
+
+    const RegRun query = reg({QStringLiteral("query"), QString::fromLatin1(kAliceMessages),
+                              QStringLiteral("/v"), QStringLiteral("1")});
+    EXPECT_EQ(query.code, 0) << query.err.toStdString();
+    EXPECT_TRUE(query.out.contains(QStringLiteral("    1    REG_SZ    ") + text + '\n'))
+        << query.out.toStdString();
+
+    publisher->SetYahooStatus(text.toStdU16String());
+    publisher->SetYahooStatus(u"");
+    EXPECT_TRUE(waitForStatus(standIn, QString()));
+    EXPECT_EQ(statusLines(standIn), 3) << "the same text is taken up again";
+}
+
+TEST_F(PublisherBusTest, MessengerAbsentStillWritesTheValueQuietly)
+{
+    ASSERT_EQ(reg({QStringLiteral("add"), QStringLiteral("HKCU\\Software\\Yahoo\\Pager"),
+                   QStringLiteral("/v"), QStringLiteral("Yahoo! user id"), QStringLiteral("/d"),
+                   QStringLiteral("bob")})
+                  .code,
+              0);
+    WarningLog warnings;
+    EXPECT_LT(publishTimed(u"nobody listens"), 1000);
+    EXPECT_EQ(storedMessage(u"bob"), u"nobody listens");
+    EXPECT_TRUE(warnings.lines().isEmpty()) << warnings.lines().join('\n').toStdString();
+}
+
+TEST_F(PublisherBusTest, HangingMessengerCostsAtMostTheTimeLimitPerSend)
+{
+    ChildProcess standIn(QStringLiteral("standin"));
+    startStandIn(standIn,
+                 {QStringLiteral("--user"), QStringLiteral("alice"), QStringLiteral("--hang")});
+    const qint64 elapsed = publishTimed(u"still written");
+    EXPECT_GE(elapsed, 3800) << "both sends wait for their time limit";
+    EXPECT_LT(elapsed, 5000) << "2.5 s per send at most";
+    EXPECT_EQ(storedMessage(u"alice"), u"still written");
+    EXPECT_EQ(statusLines(standIn), 0);
+}
+
+TEST_F(PublisherBusTest, OnlyTheOwnerOfTheWindowClassReceives)
+{
+    ChildProcess first(QStringLiteral("first"));
+    ChildProcess second(QStringLiteral("second"));
+    startStandIn(first, {QStringLiteral("--user"), QStringLiteral("alice")});
+    startStandIn(second, {QStringLiteral("--user"), QStringLiteral("alice")},
+                 QStringLiteral("queued"));
+
+    publisher->SetYahooStatus(u"to the owner");
+    EXPECT_TRUE(waitForStatus(first, QStringLiteral("to the owner")));
+    WaitUntil([] { return false; }, 300);
+    EXPECT_EQ(statusLines(second), 0);
+
+    first.terminate();
+    ASSERT_TRUE(first.waitForExit(3000));
+    ASSERT_TRUE(second.waitForOutputLine([](const QString& l) { return l == "ready"; }, 3000));
+    publisher->SetYahooStatus(u"to the next owner");
+    EXPECT_TRUE(waitForStatus(second, QStringLiteral("to the next owner")));
+}
+
+TEST_F(PublisherBusTest, LockedHiveFailsTheWriteQuietlyAndStillSendsTheCommands)
+{
+    ChildProcess standIn(QStringLiteral("standin"));
+    startStandIn(standIn, {QStringLiteral("--user"), QStringLiteral("alice")});
+    publisher->SetYahooStatus(u"before");
+    ASSERT_TRUE(waitForStatus(standIn, QStringLiteral("before")));
+
+    sqlite3* lock = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(HivePath()).constData(), &lock), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(lock, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        WarningLog warnings;
+        const qint64 elapsed = publishTimed(u"while locked");
+        EXPECT_LT(elapsed, 4000);
+        EXPECT_GE(elapsed, 1900) << "the write waits for the busy timeout first";
+        EXPECT_TRUE(WaitUntil([&] { return statusLines(standIn) == 2; }, 3000))
+            << "the commands went out";
+        EXPECT_EQ(standIn.outputLines().last(), QStringLiteral("status: before"))
+            << "the Messenger took up the text it still finds";
+        EXPECT_TRUE(warnings.lines().join('\n').contains(QStringLiteral("value write failed")))
+            << warnings.lines().join('\n').toStdString();
+    }
+    sqlite3_exec(lock, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(lock);
+
+    publisher->SetYahooStatus(u"after");
+    EXPECT_TRUE(waitForStatus(standIn, QStringLiteral("after")));
+}
+
+class CorruptHiveTest : public PublisherBusTest {
+protected:
+    void SetUp() override
+    {
+        PublisherBusTest::SetUp();
+        QDir().mkpath(QFileInfo(HivePath()).absolutePath());
+        QFile file(HivePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x').prepend("this is not a database\n"));
+    }
+
+    static QStringList corruptFiles()
+    {
+        return QFileInfo(HivePath()).dir().entryList({QStringLiteral("*.corrupt-*")}, QDir::Files);
+    }
+};
+
+TEST_F(CorruptHiveTest, WriterMovesItAsideWarnsOnceAndPublishes)
+{
+    ChildProcess standIn(QStringLiteral("standin"));
+    {
+        WarningLog warnings;
+        publisher->SetYahooStatus(u"fresh start");
+        EXPECT_EQ(warnings.lines().size(), 1) << warnings.lines().join('\n').toStdString();
+        EXPECT_TRUE(warnings.lines().value(0).contains(QStringLiteral("not a database")));
+    }
+    ASSERT_EQ(corruptFiles().size(), 1);
+    QFile aside(QFileInfo(HivePath()).dir().filePath(corruptFiles().first()));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(aside.readAll().startsWith("this is not a database")) << "nothing is lost";
+    EXPECT_EQ(storedMessage(u""), u"fresh start");
+
+    startStandIn(standIn, {QStringLiteral("--user"), QStringLiteral("alice")});
+    publisher->SetYahooStatus(u"on the fresh hive");
+    EXPECT_TRUE(waitForStatus(standIn, QStringLiteral("on the fresh hive")));
+    EXPECT_EQ(corruptFiles().size(), 1);
+}
+
+TEST_F(CorruptHiveTest, TessalyRegSaysSoInOneLineAndGoesOn)
+{
+    const RegRun query = reg({QStringLiteral("query"), QStringLiteral("HKCU")});
+    EXPECT_EQ(query.code, 0);
+    const QStringList errors = query.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errors.size(), 1) << query.err.toStdString();
+    EXPECT_TRUE(errors.first().contains(QStringLiteral("not a database")));
+    EXPECT_EQ(query.out, QStringLiteral("\nHKEY_CURRENT_USER\n\n"));
+    EXPECT_EQ(corruptFiles().size(), 1);
+}
+
+} // namespace
+} // namespace tessaly::test
