@@ -133,6 +133,7 @@ MprisConnection::Endpoint& MprisConnection::addEndpoint(const QString& name, con
     e->name = name;
     e->owner = owner;
     e->pid = processIdOf(owner);
+    e->seen = ++seenClock_;
     e->debounce = std::make_unique<QTimer>();
     e->debounce->setSingleShot(true);
     e->debounce->setInterval(kDebounceMs);
@@ -158,13 +159,12 @@ MprisConnection::Endpoint* MprisConnection::active()
 
 const MprisConnection::Endpoint& MprisConnection::representative(const Endpoint& e) const
 {
-    for (const auto& [name, other] : endpoints_) {
-        if (name >= e.name)
-            break;
-        if (other->owner == e.owner || (e.pid != 0 && other->pid == e.pid))
-            return *other;
-    }
-    return e;
+    const Endpoint* first = &e;
+    for (const auto& [name, other] : endpoints_)
+        if (other->seen < first->seen &&
+            (other->owner == e.owner || (e.pid != 0 && other->pid == e.pid)))
+            first = other.get();
+    return *first;
 }
 
 void MprisConnection::chooseActive()
@@ -183,23 +183,24 @@ void MprisConnection::removeEndpoint(const QString& name)
         return;
     const bool wasActive = name == active_;
     // Another name of the same process carries on: the player has not quit.
-    QString heir;
+    Endpoint* heir = nullptr;
     for (const auto& [other, e] : endpoints_)
-        if (other != name && heir.isEmpty() &&
+        if (other != name && (!heir || e->seen < heir->seen) &&
             (e->owner == gone->owner || (gone->pid != 0 && e->pid == gone->pid)))
-            heir = other;
-    if (Endpoint* h = find(heir)) {
-        h->activity = std::max(h->activity, gone->activity);
-        if (!h->tracker.hasTrack())
-            h->tracker = gone->tracker;
+            heir = e.get();
+    const QString heirName = heir ? heir->name : QString();
+    if (heir && isRepresentative(*gone)) {
+        // Signals went to the name that stood for the process; its knowledge passes on.
+        heir->activity = std::max(heir->activity, gone->activity);
+        heir->tracker = gone->tracker;
     }
     endpoints_.erase(name);
     if (!wasActive) {
         updatePoll();
         return;
     }
-    if (!heir.isEmpty()) {
-        active_ = heir;
+    if (!heirName.isEmpty()) {
+        active_ = heirName;
         updatePoll();
         return;
     }

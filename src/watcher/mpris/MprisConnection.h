@@ -65,6 +65,7 @@ private:
         QString owner;
         uint pid = 0;
         quint64 activity = 0;
+        quint64 seen = 0;       // order of appearance: the first name of a process stands for it
         quint64 generation = 0; // of the newest read asked for
         bool reading = false;
         PlaybackTracker tracker;
@@ -81,7 +82,7 @@ private:
     void removeEndpoint(const QString& name);
     Endpoint* find(const QString& name);
     Endpoint* active();
-    // The first name of the endpoint's process; the others of the same process are ignored.
+    // The first name seen of the endpoint's process; the others of the same process are ignored.
     const Endpoint& representative(const Endpoint& e) const;
     bool isRepresentative(const Endpoint& e) const { return &representative(e) == &e; }
     void chooseActive();
@@ -98,6 +99,7 @@ private:
     std::map<QString, std::unique_ptr<Endpoint>> endpoints_; // in name order
     QString active_;
     quint64 activityClock_ = 10;
+    quint64 seenClock_ = 0;
     QElapsedTimer clock_;
     QTimer poll_;
     std::deque<PendingEvent> pending_;

@@ -1,0 +1,236 @@
+// The connection against the demo player on a private bus: events once per change, in order.
+
+#include "demo-player/DemoLibrary.h"
+#include "MprisFixture.h"
+#include "watcher/mpris/MprisPlayer.h"
+
+#include <csignal>
+#include <QDBusConnectionInterface>
+
+namespace tessaly::test {
+namespace {
+
+using Kind = RecordedEvent::Kind;
+const QString kFile = QString::fromUtf16(kFileKind);
+const QString kStream = QString::fromUtf16(kStreamKind);
+
+QString TitleOf(int index)
+{
+    return demo::Library().at(std::size_t(index)).title;
+}
+
+void ExpectPlayOf(const RecordedEvent& e, int index)
+{
+    const demo::Track& t = demo::Library().at(std::size_t(index));
+    EXPECT_EQ(e.kind, Kind::Play);
+    EXPECT_EQ(e.kindText, kFile);
+    EXPECT_EQ(e.artist, t.artist);
+    EXPECT_EQ(e.album, t.album);
+    EXPECT_EQ(e.name, t.title);
+}
+
+using Connection = MprisFixture;
+
+TEST_F(Connection, StartupReadsTheCurrentTrackAndAnnouncesNothing)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    EXPECT_EQ(player->activeName(), demo.mprisName());
+    const auto track = player->CurrentTrack();
+    ASSERT_TRUE(track);
+    EXPECT_EQ(QString::fromStdU16String(track->Name()), TitleOf(0));
+    EXPECT_EQ(QString::fromStdU16String(track->KindAsString()), kFile);
+    EXPECT_TRUE(player->CurrentStreamTitle().empty());
+    Settle(600);
+    EXPECT_TRUE(recorder->events.empty());
+}
+
+TEST_F(Connection, WithNoPlayerItWaitsAndFollowsTheFirstThatAppears)
+{
+    connectPlayer();
+    EXPECT_FALSE(player->CurrentTrack());
+    EXPECT_EQ(player->NextTrack(), PlayerResult::NoPlayer);
+    EXPECT_EQ(player->AppCommandMessageProcessingEnabled(true), PlayerResult::Ok);
+    startDemo();
+    ASSERT_TRUE(waitForEvents(1));
+    Settle(500);
+    ASSERT_EQ(recorder->events.size(), 1u);
+    ExpectPlayOf(recorder->events[0], 0);
+}
+
+TEST_F(Connection, EachNextGivesOnePlayEventInOrder)
+{
+    startDemo();
+    connectPlayer();
+    for (std::size_t i = 1; i <= 3; ++i) {
+        ASSERT_EQ(player->NextTrack(), PlayerResult::Ok);
+        ASSERT_TRUE(waitForEvents(i));
+    }
+    ASSERT_EQ(player->PreviousTrack(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(4));
+    Settle(500);
+    ASSERT_EQ(recorder->events.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        ExpectPlayOf(recorder->events[std::size_t(i)], i + 1);
+    ExpectPlayOf(recorder->events[3], 2);
+}
+
+TEST_F(Connection, BurstsAndDuplicateSignalsGiveOneEvent)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    control(demo, QStringLiteral("Burst"), {5u, 100u});
+    ASSERT_TRUE(waitForEvents(1));
+    control(demo, QStringLiteral("EmitDuplicate"));
+    control(demo, QStringLiteral("EmitDuplicate"));
+    Settle(700);
+    ASSERT_EQ(recorder->events.size(), 1u);
+    ExpectPlayOf(recorder->events[0], 5);
+}
+
+TEST_F(Connection, PauseIsSilentAndAResumeIsAPlay)
+{
+    startDemo();
+    connectPlayer();
+    ASSERT_EQ(player->PlayPause(), PlayerResult::Ok);
+    Settle(600);
+    EXPECT_TRUE(recorder->events.empty());
+    EXPECT_TRUE(player->CurrentTrack()) << "a paused track is still the current track";
+    ASSERT_EQ(player->PlayPause(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(1));
+    ExpectPlayOf(recorder->events[0], 0);
+}
+
+TEST_F(Connection, StoppedPlayerHasNoCurrentTrack)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    mpris(demo.mprisName(), QStringLiteral("Stop"));
+    ASSERT_TRUE(WaitUntil([&] { return !player->CurrentTrack(); }, 2000));
+    EXPECT_TRUE(recorder->events.empty());
+}
+
+TEST_F(Connection, RadioAnnouncesTheStationAndEachTitleOnce)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    const demo::Station& station = demo::RadioStation();
+    control(demo, QStringLiteral("SwitchToRadio"));
+    ASSERT_TRUE(waitForEvents(2));
+    EXPECT_EQ(recorder->events[0].kind, Kind::Play);
+    EXPECT_EQ(recorder->events[0].kindText, kStream);
+    EXPECT_EQ(recorder->events[0].name, station.name);
+    EXPECT_EQ(recorder->events[1].kind, Kind::TrackChanged);
+    EXPECT_EQ(recorder->events[1].streamTitle, station.titles.at(0));
+
+    control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("New - Song"), true});
+    ASSERT_TRUE(waitForEvents(3));
+    EXPECT_EQ(recorder->events[2].kind, Kind::TrackChanged);
+    EXPECT_EQ(recorder->events[2].streamTitle, QStringLiteral("New - Song"));
+
+    // Without a signal only the poll of a playing stream can see it.
+    control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("Quiet - Change"), false});
+    ASSERT_TRUE(waitForEvents(4, 3500));
+    EXPECT_EQ(recorder->events[3].streamTitle, QStringLiteral("Quiet - Change"));
+    EXPECT_EQ(player->CurrentStreamTitle(), u"Quiet - Change");
+    Settle(2500);
+    EXPECT_EQ(recorder->events.size(), 4u) << "the poll announces nothing new";
+}
+
+TEST_F(Connection, StopBlipInsideATrackChangeIsOneChange)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    control(demo, QStringLiteral("NextWithBlip"), {280u});
+    ASSERT_TRUE(waitForEvents(1));
+    Settle(700);
+    ASSERT_EQ(recorder->events.size(), 1u);
+    ExpectPlayOf(recorder->events[0], 1);
+}
+
+TEST_F(Connection, QuitRaisesQuittingOnce)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    bus.call(QDBusMessage::createMethodCall(
+                 demo.mprisName(), QStringLiteral("/org/mpris/MediaPlayer2"),
+                 QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Quit")),
+             QDBus::Block, 2000);
+    ASSERT_TRUE(waitForEvents(1));
+    Settle(400);
+    ASSERT_EQ(recorder->events.size(), 1u);
+    EXPECT_EQ(recorder->events[0].kind, Kind::Quitting);
+    EXPECT_TRUE(player->activeName().isEmpty());
+    EXPECT_EQ(player->NextTrack(), PlayerResult::NoPlayer);
+}
+
+TEST_F(Connection, SecondPlayerThatStartsPlayingTakesOver)
+{
+    DemoProcess& first = startDemo();
+    DemoProcess& second = startDemo({QStringLiteral("--stopped")}, QStringLiteral("second"));
+    connectPlayer();
+    EXPECT_EQ(player->activeName(), first.mprisName());
+    mpris(second.mprisName(), QStringLiteral("Next"));
+    Settle(500);
+    EXPECT_TRUE(recorder->events.empty()) << "a stopped player's changes are not announced";
+    mpris(second.mprisName(), QStringLiteral("Play"));
+    ASSERT_TRUE(waitForEvents(1));
+    ExpectPlayOf(recorder->events[0], 1);
+    EXPECT_EQ(player->activeName(), second.mprisName());
+
+    // The first one goes on playing in the background: it is no longer the player.
+    mpris(first.mprisName(), QStringLiteral("Next"));
+    Settle(600);
+    EXPECT_EQ(recorder->events.size(), 1u);
+    ASSERT_EQ(player->NextTrack(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(2));
+    ExpectPlayOf(recorder->events[1], 2);
+
+    // The quitting of a player that is not followed is no news.
+    first.process().kill();
+    Settle(500);
+    EXPECT_EQ(recorder->events.size(), 2u);
+}
+
+TEST_F(Connection, KillNineMidSessionIsAQuit)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    ASSERT_EQ(player->NextTrack(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(1));
+    ::kill(pid_t(demo.pid()), SIGKILL);
+    ASSERT_TRUE(waitForEvents(2));
+    EXPECT_EQ(recorder->events[1].kind, Kind::Quitting);
+    EXPECT_FALSE(player->CurrentTrack());
+    EXPECT_EQ(player->PlayPause(), PlayerResult::NoPlayer);
+}
+
+TEST_F(Connection, NamesOfOneProcessCountOnce)
+{
+    DemoProcess& demo = startDemo();
+    // Sorts before the player's own name, and is there before the connection starts.
+    ASSERT_TRUE(control(demo, QStringLiteral("AddAlias"), {QStringLiteral("aaa_alias")})
+                    .arguments()
+                    .value(0)
+                    .toBool());
+    connectPlayer();
+    control(demo, QStringLiteral("AddAlias"), {QStringLiteral("zzz_alias")});
+    ASSERT_EQ(player->NextTrack(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(1));
+    Settle(600);
+    EXPECT_EQ(recorder->events.size(), 1u);
+    demo.process().kill();
+    ASSERT_TRUE(waitForEvents(2));
+    Settle(400);
+    ASSERT_EQ(recorder->events.size(), 2u);
+    EXPECT_EQ(recorder->events[1].kind, Kind::Quitting);
+}
+
+TEST_F(Connection, FactoryFailsOnlyWithoutABus)
+{
+    EXPECT_FALSE(CreateMprisPlayer(QDBusConnection(QStringLiteral("never-connected"))));
+    EXPECT_TRUE(CreateMprisPlayer(bus)) << "an empty bus is no failure";
+}
+
+} // namespace
+} // namespace tessaly::test

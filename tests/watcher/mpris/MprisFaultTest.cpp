@@ -1,0 +1,82 @@
+// Players that send what they should not, and players that stop answering.
+
+#include "MprisFixture.h"
+
+#include <csignal>
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+
+namespace tessaly::test {
+namespace {
+
+using Kind = RecordedEvent::Kind;
+using Faults = MprisFixture;
+
+TEST_F(Faults, MetadataOfWrongTypesMapsToTexts)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    QVariantMap m;
+    m.insert(QStringLiteral("xesam:url"), QStringLiteral("file:///odd.ogg"));
+    m.insert(QStringLiteral("xesam:artist"), QStringLiteral("Plain String"));
+    m.insert(QStringLiteral("xesam:title"), 7);
+    m.insert(QStringLiteral("xesam:album"), QVariantList{QStringLiteral("In"), 2.5});
+    m.insert(QStringLiteral("mpris:trackid"), QStringLiteral("/a/string/not/a/path"));
+    m.insert(QStringLiteral("mpris:length"), QStringLiteral("long"));
+    control(demo, QStringLiteral("SetMetadata"), {m});
+    ASSERT_TRUE(waitForEvents(1));
+    const RecordedEvent& e = recorder->events[0];
+    EXPECT_EQ(e.kind, Kind::Play);
+    EXPECT_EQ(e.artist, QStringLiteral("Plain String"));
+    EXPECT_EQ(e.name, QStringLiteral("7"));
+    EXPECT_EQ(e.album, QStringLiteral("In, 2.5"));
+}
+
+TEST_F(Faults, HugeAndInvalidTextsMapWithoutLoss)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    QVariantMap m;
+    m.insert(QStringLiteral("xesam:url"), QStringLiteral("file:///big.ogg"));
+    m.insert(QStringLiteral("xesam:album"), QString(1 << 20, u'a'));
+    m.insert(QStringLiteral("xesam:title"), QByteArray("Bad \xFF\xFE bytes"));
+    m.insert(QStringLiteral("xesam:artist"), QStringList{});
+    control(demo, QStringLiteral("SetMetadata"), {m});
+    ASSERT_TRUE(waitForEvents(1));
+    const RecordedEvent& e = recorder->events[0];
+    EXPECT_EQ(e.album.size(), 1 << 20);
+    EXPECT_TRUE(e.name.startsWith(QStringLiteral("Bad ")));
+    EXPECT_TRUE(e.name.contains(QChar(QChar::ReplacementCharacter)));
+    EXPECT_TRUE(e.artist.isEmpty());
+}
+
+TEST_F(Faults, EmptyMetadataAndUnknownStatusAreNoTrack)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    control(demo, QStringLiteral("SetMetadata"), {QVariantMap()});
+    control(demo, QStringLiteral("SetPlaybackStatus"), {QStringLiteral("Bogus")});
+    ASSERT_TRUE(WaitUntil([&] { return !player->CurrentTrack(); }, 2000));
+    control(demo, QStringLiteral("SetPlaybackStatus"), {QStringLiteral("Playing")});
+    Settle(600);
+    EXPECT_TRUE(recorder->events.empty()) << "nothing to announce without metadata";
+}
+
+TEST_F(Faults, AHungPlayerCostsAtMostTheTimeLimit)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    ::kill(pid_t(demo.pid()), SIGSTOP);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(player->NextTrack(), PlayerResult::Failed);
+    EXPECT_LT(t.elapsed(), 3000);
+    ::kill(pid_t(demo.pid()), SIGCONT);
+    // It answers again: the late Next shows as one change.
+    ASSERT_TRUE(waitForEvents(1));
+    Settle(500);
+    EXPECT_EQ(recorder->events.size(), 1u);
+}
+
+} // namespace
+} // namespace tessaly::test
