@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <QStringView>
+#include <vector>
 
 namespace Module1 {
 
@@ -59,28 +60,48 @@ void CapitaliseWords(QString& w)
     }
 }
 
-// Steps 9 and 11: track numbers between dashes, each number in turn (order matters).
-void RemoveTrackNumbers(QString& w, int last, bool twoDigits)
+// Steps 9 and 11: track numbers between dashes, each number in turn (order matters). The
+// patterns are built once: they are the same for every call.
+struct NumberPatterns {
+    QString plain;
+    QString track;
+};
+
+std::vector<NumberPatterns> MakeNumberPatterns(int last, bool twoDigits)
 {
+    std::vector<NumberPatterns> patterns;
     for (int n = 0; n <= last; ++n) {
         const QString number =
             twoDigits ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')) : QString::number(n);
-        w = ReplaceAll(w, QString(u" - " % number % u" - "), u" - ");
-        w = ReplaceAll(w, QString(u" - Track " % number % u" - "), u" - ");
+        patterns.push_back(
+            {QString(u" - " % number % u" - "), QString(u" - Track " % number % u" - ")});
+    }
+    return patterns;
+}
+
+void RemoveTrackNumbers(QString& w, const std::vector<NumberPatterns>& patterns)
+{
+    for (const NumberPatterns& p : patterns) {
+        w = ReplaceAll(w, p.plain, u" - ");
+        w = ReplaceAll(w, p.track, u" - ");
     }
 }
 
 // Steps 13 and 18: a trailing "(1)" .. "(9)", checked in ascending order.
 void DropCopyNumber(QString& w)
 {
-    for (int n = 1; n <= 9; ++n) {
-        if (EndsWith(w, QString(u'(' % QString::number(n) % u')')))
+    static constexpr char16_t kCopies[9][4] = {u"(1)", u"(2)", u"(3)", u"(4)", u"(5)",
+                                               u"(6)", u"(7)", u"(8)", u"(9)"};
+    for (const char16_t* copy : kCopies) {
+        if (EndsWith(w, QStringView(copy, 3)))
             DropLast(w, 3);
     }
 }
 
 std::optional<QString> Clean(const QString& s)
 {
+    static const std::vector<NumberPatterns> kTwoDigits = MakeNumberPatterns(9, true);
+    static const std::vector<NumberPatterns> kNumbers = MakeNumberPatterns(20, false);
     QString w = QString(u' ' % s);  // 1
     w = w.toLower();                // 2
     w = ReplaceAll(w, u"  ", u" "); // 3
@@ -92,13 +113,13 @@ std::optional<QString> Clean(const QString& s)
     w = ReplaceAll(w, u"]", u")");
     if (!RemoveRemarks(w)) // 7
         return std::nullopt;
-    CapitaliseWords(w);               // 8
-    RemoveTrackNumbers(w, 9, true);   // 9
-    w = ReplaceAll(w, u"--", u" - "); // 10
+    CapitaliseWords(w);                // 8
+    RemoveTrackNumbers(w, kTwoDigits); // 9
+    w = ReplaceAll(w, u"--", u" - ");  // 10
     w = ReplaceAll(w, u"- -", u" - ");
     w = ReplaceAll(w, u"--", u" - ");
-    RemoveTrackNumbers(w, 20, false); // 11
-    if (EndsWith(w, u".mp3"))         // 12
+    RemoveTrackNumbers(w, kNumbers); // 11
+    if (EndsWith(w, u".mp3"))        // 12
         DropLast(w, 4);
     DropCopyNumber(w);     // 13
     if (EndsWith(w, u"-")) // 14

@@ -6,25 +6,19 @@ namespace tessaly::text {
 
 namespace {
 
-// Short needles: jump to each candidate first character (a vectorised scan) and compare. The
-// comparison is bounded by the needle length, so the pass stays linear.
+// Short needles: Qt's search (a rolling hash, or Boyer-Moore on long texts) restarted after each
+// match. Its worst case is bounded by the needle length, so the pass stays linear.
 constexpr qsizetype kShortNeedle = 32;
 
 template <typename OnMatch> void ForEachShortMatch(QStringView text, QStringView x, OnMatch onMatch)
 {
-    const QChar first = x.front();
     qsizetype from = 0;
-    const qsizetype last = text.size() - x.size();
-    while (from <= last) {
-        const qsizetype at = text.indexOf(first, from);
-        if (at < 0 || at > last)
+    while (true) {
+        const qsizetype at = text.indexOf(x, from);
+        if (at < 0)
             return;
-        if (text.sliced(at, x.size()) == x) {
-            onMatch(at);
-            from = at + x.size();
-        } else {
-            from = at + 1;
-        }
+        onMatch(at);
+        from = at + x.size();
     }
 }
 
