@@ -1,0 +1,228 @@
+// Refresh cost and memory of the whole refresh path, in-process, against real peers: the demo
+// player emits a track change, the MPRIS connection announces it after its debounce, frmMain
+// refreshes and the status writer's command 388 is answered by the Messenger stand-in.
+//
+// Prints, over 200 track changes: the debounce (Next call -> event handler entered) and the
+// processing (handler entered -> command 388 answered), separately; then the resident memory
+// after 1,000 and 10,000 refreshes with notifications off, and around 200 with them on.
+
+#include "BenchSupport.h"
+#include "popup/PopupAlerts.h"
+#include "publisher/linux/LinuxStatusPublisher.h"
+#include "shell/frmMain.h"
+#include "shell/SettingsStore.h"
+#include "watcher/mpris/MprisPlayer.h"
+
+#include <cstdio>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QTimer>
+#include <unistd.h>
+
+namespace {
+
+using bench::Clock;
+
+// Stands between the player and frmMain's handlers and times every event it passes on.
+class TimedEvents : public tessaly::PlayerEvents {
+public:
+    tessaly::PlayerEvents* inner = nullptr;
+    Clock::time_point entered;
+    Clock::time_point finished;
+    int count = 0;
+
+    void OnPlayerPlayEvent(const tessaly::PlayerTrack& t) override
+    {
+        time([&] { inner->OnPlayerPlayEvent(t); });
+    }
+    void OnPlayerPlayingTrackChangedEvent(const tessaly::PlayerTrack& t) override
+    {
+        time([&] { inner->OnPlayerPlayingTrackChangedEvent(t); });
+    }
+    void OnQuittingEvent() override { inner->OnQuittingEvent(); }
+    void OnAboutToPromptUserToQuitEvent() override { inner->OnAboutToPromptUserToQuitEvent(); }
+    void OnCOMCallsEnabledEvent() override { inner->OnCOMCallsEnabledEvent(); }
+
+private:
+    template <typename F> void time(F f)
+    {
+        entered = Clock::now();
+        if (inner)
+            f();
+        finished = Clock::now();
+        ++count;
+    }
+};
+
+class TimedPlayer : public tessaly::Player {
+public:
+    TimedPlayer(std::unique_ptr<tessaly::Player> real, TimedEvents& events)
+        : real_(std::move(real)), events_(events)
+    {}
+    void SetEvents(tessaly::PlayerEvents* events) override
+    {
+        events_.inner = events;
+        real_->SetEvents(events ? &events_ : nullptr);
+    }
+    std::unique_ptr<tessaly::PlayerTrack> CurrentTrack() override { return real_->CurrentTrack(); }
+    std::u16string CurrentStreamTitle() override { return real_->CurrentStreamTitle(); }
+    tessaly::PlayerResult AppCommandMessageProcessingEnabled(bool on) override
+    {
+        return real_->AppCommandMessageProcessingEnabled(on);
+    }
+    tessaly::PlayerResult PreviousTrack() override { return real_->PreviousTrack(); }
+    tessaly::PlayerResult NextTrack() override { return real_->NextTrack(); }
+    tessaly::PlayerResult PlayPause() override { return real_->PlayPause(); }
+
+private:
+    std::unique_ptr<tessaly::Player> real_;
+    TimedEvents& events_;
+};
+
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+bool CallPlayer(const char* method)
+{
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo"),
+        QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Player"),
+        QString::fromLatin1(method));
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() ==
+           QDBusMessage::ReplyMessage;
+}
+
+void PrintMemory(const char* what, long kib)
+{
+    std::printf("%-44s %8.1f MB\n", what, double(kib) / 1024.0);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!QDBusConnection::sessionBus().isConnected()) {
+        std::fprintf(stderr,
+                     "refresh bench: needs a session bus (run it under dbus-run-session)\n");
+        return 1;
+    }
+    bench::ScratchHome home;
+
+    QProcess messenger, player;
+    if (!bench::StartAndWait(messenger, QStringLiteral(MESSENGER_STANDIN),
+                             {QStringLiteral("--user"), QStringLiteral("bench")}, "ready", 10000) ||
+        !bench::StartAndWait(player, QStringLiteral(DEMO_PLAYER), {QStringLiteral("--stopped")}, {},
+                             5000)) {
+        std::fprintf(stderr, "refresh bench: the stand-ins did not start\n");
+        return 1;
+    }
+    // The Messenger's status lines are not read here; keep its pipe from filling up.
+    QObject::connect(&messenger, &QProcess::readyReadStandardOutput,
+                     [&] { messenger.readAllStandardOutput(); });
+    bench::Pump([] { return false; }, 500);
+
+    tessaly::MemorySettingsStore store;
+    store.write(QStringLiteral("Ballons"), QStringLiteral("0"));
+    auto publisher = CreateLinuxStatusPublisher(QDBusConnection::sessionBus());
+    TimedEvents timing;
+    tessaly::frmMainServices services;
+    services.store = &store;
+    services.publisher = publisher.get();
+    services.createPlayer = [&]() -> std::unique_ptr<tessaly::Player> {
+        auto real = CreateMprisPlayer(QDBusConnection::sessionBus());
+        if (!real)
+            return nullptr;
+        return std::make_unique<TimedPlayer>(std::move(real), timing);
+    };
+    services.createAlerts = [&](tessaly::AlertOwner& owner) {
+        return std::make_unique<tessaly::PopupAlerts>(store, owner);
+    };
+    services.programFolder = home.path() + "/data/Tessaly";
+    services.quit = [] {
+    };
+    auto window = std::make_unique<frmMain>(services);
+    if (!window->Form_Load()) {
+        std::fprintf(stderr, "refresh bench: start-up failed\n");
+        return 1;
+    }
+
+    CallPlayer("Play");
+    bench::Pump([&] { return timing.count > 0; }, 5000);
+    bench::Pump([] { return false; }, 400);
+
+    std::vector<double> debounce, processing, total;
+    for (int i = 0; i < 200; ++i) {
+        const int before = timing.count;
+        const auto sent = Clock::now();
+        if (!CallPlayer("Next") || !bench::Pump([&] { return timing.count > before; }, 5000)) {
+            std::fprintf(stderr, "refresh bench: change %d was not announced\n", i);
+            return 1;
+        }
+        debounce.push_back(Ms(timing.entered - sent));
+        processing.push_back(Ms(timing.finished - timing.entered));
+        total.push_back(Ms(timing.finished - sent));
+        // Let the player's trailing signals settle, as between real track changes.
+        bench::Pump([] { return false; }, 30);
+    }
+    std::printf("refresh: demo player Next -> status in the registry and command 388 answered\n");
+    bench::PrintFigure("  debounce and re-read (Next -> handler)", debounce);
+    bench::PrintFigure("  processing (handler -> 388 answered)", processing);
+    bench::PrintFigure("  total", total);
+
+    // Memory: refreshes straight through NowPlaying, with the real status writer.
+    const qint64 self = getpid();
+    PrintMemory("memory: before the refreshes", bench::ResidentKiB(self));
+    const QString format = QStringLiteral("%L: %A - %T");
+    auto refresh = [&](int i) {
+        window->NowPlaying(QStringLiteral("Artist %1").arg(i % 97),
+                           QStringLiteral("Album %1").arg(i % 13),
+                           QStringLiteral("Title number %1").arg(i), format, {});
+        if (i % 50 == 0)
+            QCoreApplication::processEvents();
+    };
+    for (int i = 1; i <= 10000; ++i) {
+        refresh(i);
+        if (i == 1000)
+            PrintMemory("memory: after 1,000 refreshes, popups off", bench::ResidentKiB(self));
+    }
+    PrintMemory("memory: after 10,000 refreshes, popups off", bench::ResidentKiB(self));
+
+    store.write(QStringLiteral("Ballons"), QStringLiteral("1"));
+    window->chkShowBallons->setChecked(true);
+    const long beforePopups = bench::ResidentKiB(self);
+    for (int i = 1; i <= 200; ++i)
+        refresh(i);
+    PrintMemory("memory: 200 popups on screen", bench::ResidentKiB(self));
+    // Each popup rises, holds five seconds, sinks and frees itself.
+    bench::Pump(
+        [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("frmAlert6"))
+                    return false;
+            return true;
+        },
+        60000);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int left = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        left += w->objectName() == QLatin1String("frmAlert6");
+    PrintMemory("memory: after they all closed", bench::ResidentKiB(self));
+    std::printf("memory: popups still alive after closing: %d (growth %+.1f MB)\n", left,
+                double(bench::ResidentKiB(self) - beforePopups) / 1024.0);
+
+    window.reset();
+    player.terminate();
+    messenger.terminate();
+    player.waitForFinished(2000);
+    messenger.waitForFinished(2000);
+    return 0;
+}
