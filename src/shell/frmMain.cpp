@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QShowEvent>
 #include <QTimer>
 #include <stdexcept>
 
@@ -510,6 +511,14 @@ void frmMain::Form_Resize()
 {
     if (isMinimized())
         hide();
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Start-up time is measured to this line (QT_LOGGING_RULES="tessaly.shell.debug=true").
+    if (!event->spontaneous())
+        qCDebug(lcShell) << "window shown";
 }
 
 void frmMain::changeEvent(QEvent* event)
