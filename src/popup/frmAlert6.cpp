@@ -1,5 +1,6 @@
 #include "popup/frmAlert6.h"
 
+#include "popup/DesktopHints.h"
 #include "popup/Logging.h"
 #include "popup/PopupArt.h"
 #include "shell/AlertPort.h"
@@ -111,6 +112,7 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
 
     CreateControls();
     Form_Load();
+    KeepOffTheTaskbar(this);
 }
 
 frmAlert6::~frmAlert6()

@@ -1,0 +1,21 @@
+#pragma once
+
+// What a popup needs from the desktop beyond Qt's tool-window flags: no taskbar entry, no focus,
+// and on top of the ordinary windows when it appears without being topmost.
+//
+// On X11 a tool window gets only a utility type, which some taskbars still list, and window
+// managers stack a window that is mapped without focus below the window in use (openbox does),
+// where the popup would never be seen. So there the popup bypasses the window manager, as
+// notification windows do: it maps on top of the stack, any window raised later covers it, it is
+// never focused and no taskbar knows it. It also carries _NET_WM_STATE_SKIP_TASKBAR and
+// _NET_WM_STATE_SKIP_PAGER for tools that read states. On Windows the tool window flags do all
+// this.
+
+class QWidget;
+
+namespace tessaly {
+
+// Call before the window is first shown; may create its native window.
+void KeepOffTheTaskbar(QWidget* window);
+
+} // namespace tessaly

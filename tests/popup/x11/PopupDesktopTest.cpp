@@ -1,0 +1,309 @@
+// The popup on a real X display with a window manager: focus, taskbar state, the rise from the
+// bottom right, its timing, and screenshots for people to look at.
+
+#include "popup/common/PopupFakes.h"
+#include "popup/PopupAlerts.h"
+#include "support/ChildProcess.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+using namespace tessaly;
+using tessaly::test::CloseAllPopups;
+using tessaly::test::FakeOwner;
+using tessaly::test::FakeStore;
+using tessaly::test::LoadedPopups;
+
+QString RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString Property(WId window, const char* name)
+{
+    return RunTool(QStringLiteral("xprop"),
+                   {QStringLiteral("-id"), QString::number(window), QString::fromLatin1(name)});
+}
+
+// The window's place on the screen as the X server has it.
+QRect ServerGeometry(WId window)
+{
+    const QString info =
+        RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    const auto field = [&](const char* name) {
+        const QRegularExpression re(QString::fromLatin1(name) + QStringLiteral(":\\s+(-?\\d+)"));
+        return re.match(info).captured(1).toInt();
+    };
+    return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                 field("Height"));
+}
+
+// The child of the root window that holds the window: its frame when a window manager framed it.
+WId TopLevelOf(WId window)
+{
+    const QRegularExpression parent(QStringLiteral("Parent window id: (0x[0-9a-fA-F]+)(.*)"));
+    for (int depth = 0; depth < 8; ++depth) {
+        const QString tree =
+            RunTool(QStringLiteral("xwininfo"),
+                    {QStringLiteral("-id"), QString::number(window), QStringLiteral("-tree")});
+        const QRegularExpressionMatch m = parent.match(tree);
+        if (!m.hasMatch() || m.captured(2).contains(QStringLiteral("root window")))
+            return window;
+        window = m.captured(1).toULongLong(nullptr, 16);
+    }
+    return window;
+}
+
+WId ActiveWindow()
+{
+    const QString root = RunTool(QStringLiteral("xprop"),
+                                 {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+    const QRegularExpression re(QStringLiteral("window id # (0x[0-9a-fA-F]+)"));
+    bool ok = false;
+    const WId id = re.match(root).captured(1).toULongLong(&ok, 16);
+    return ok ? id : 0;
+}
+
+QString ArtifactsDir()
+{
+    QString dir = qEnvironmentVariable("TESSALY_ARTIFACTS_DIR");
+    if (dir.isEmpty())
+        dir = QStringLiteral(TESSALY_BUILD_DIR "/test-artifacts");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+class PopupOnTheDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X display";
+        store.values[QStringLiteral("Opacity")] = QStringLiteral("100");
+    }
+    void TearDown() override { CloseAllPopups(); }
+
+    frmAlert6* ShowTrack()
+    {
+        alerts.ShowRefreshAlert(QStringLiteral("The Example Band"), QStringLiteral("Road Songs"),
+                                QStringLiteral("Night Drive"), QString());
+        const std::vector<frmAlert6*> popups = LoadedPopups();
+        return popups.empty() ? nullptr : popups.back();
+    }
+
+    // Runs the event loop until the popup has fully risen; the milliseconds that took.
+    static qint64 WaitForRise(frmAlert6* popup, QElapsedTimer& clock)
+    {
+        QEventLoop loop;
+        qint64 elapsed = -1;
+        // Connected after the popup's own handler, so the hand-over has happened when this runs.
+        QObject::connect(&popup->Timer1, &QTimer::timeout, &loop, [&] {
+            if (!popup->Timer1.isActive()) {
+                elapsed = clock.elapsed();
+                loop.quit();
+            }
+        });
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return elapsed;
+    }
+
+    FakeStore store;
+    FakeOwner owner;
+    PopupAlerts alerts{store, owner};
+};
+
+TEST_F(PopupOnTheDesktop, DoesNotTakeTheFocusFromTheWindowInUse)
+{
+    QLineEdit editor;
+    editor.setWindowTitle(QStringLiteral("Editor"));
+    editor.resize(300, 40);
+    editor.show();
+    editor.activateWindow();
+    editor.setFocus();
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return editor.isActiveWindow() && ActiveWindow() == editor.winId(); }, 5000));
+
+    frmAlert6* popup = ShowTrack();
+    ASSERT_TRUE(popup);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_GE(WaitForRise(popup, clock), 0);
+    test::WaitUntil([] { return false; }, 300);
+    EXPECT_TRUE(editor.isActiveWindow());
+    EXPECT_TRUE(editor.hasFocus());
+    EXPECT_EQ(ActiveWindow(), editor.winId());
+    EXPECT_FALSE(popup->isActiveWindow());
+    EXPECT_NE(QGuiApplication::focusWindow(), popup->windowHandle());
+}
+
+TEST_F(PopupOnTheDesktop, ShowsAboveTheWindowInUseWithoutBeingTopmost)
+{
+    QWidget cover;
+    cover.setWindowTitle(QStringLiteral("Cover"));
+    cover.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    cover.show();
+    cover.activateWindow();
+    ASSERT_TRUE(test::WaitUntil([&] { return ActiveWindow() == cover.winId(); }, 5000));
+    frmAlert6* popup = ShowTrack();
+    ASSERT_TRUE(popup);
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return ServerGeometry(popup->winId()).height() > 20; }, 3000));
+    const QString tree =
+        RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")});
+    const qsizetype popupAt =
+        tree.indexOf(QStringLiteral("0x") + QString::number(popup->winId(), 16));
+    ASSERT_GE(popupAt, 0) << tree.toStdString();
+    EXPECT_FALSE(Property(popup->winId(), "_NET_WM_STATE").contains(QStringLiteral("ABOVE")));
+    // xwininfo lists the topmost child first.
+    const qsizetype coverAt =
+        tree.indexOf(QStringLiteral("0x") + QString::number(TopLevelOf(cover.winId()), 16));
+    ASSERT_GE(coverAt, 0) << tree.toStdString();
+    EXPECT_LT(popupAt, coverAt) << tree.toStdString();
+    EXPECT_EQ(ActiveWindow(), cover.winId());
+}
+
+TEST_F(PopupOnTheDesktop, HasNoTaskbarEntry)
+{
+    frmAlert6* popup = ShowTrack();
+    ASSERT_TRUE(popup);
+    ASSERT_TRUE(test::WaitUntil([&] { return ServerGeometry(popup->winId()).height() > 0; }, 3000));
+    const QString state = Property(popup->winId(), "_NET_WM_STATE");
+    const QString type = Property(popup->winId(), "_NET_WM_WINDOW_TYPE");
+    EXPECT_TRUE(state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")))
+        << state.toStdString() << type.toStdString();
+    EXPECT_FALSE(state.contains(QStringLiteral("_NET_WM_STATE_ABOVE"))) << state.toStdString();
+    // Unmanaged by the window manager, so no taskbar or pager lists it.
+    const QString info = RunTool(QStringLiteral("xwininfo"),
+                                 {QStringLiteral("-id"), QString::number(popup->winId())});
+    EXPECT_TRUE(info.contains(QStringLiteral("Override Redirect State: yes")))
+        << info.toStdString();
+    const QString clients = RunTool(QStringLiteral("xprop"),
+                                    {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
+    EXPECT_FALSE(clients.contains(QStringLiteral("0x") + QString::number(popup->winId(), 16)))
+        << clients.toStdString();
+}
+
+TEST_F(PopupOnTheDesktop, RisesFromTheBottomRightWithItsBottomEdgeFixed)
+{
+    frmAlert6* popup = ShowTrack();
+    ASSERT_TRUE(popup);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int bottom = FullScreenClientHeight() + 26; // exclusive
+    std::vector<QRect> samples;
+    QElapsedTimer clock;
+    clock.start();
+    while (popup->Timer1.isActive() && clock.elapsed() < 5000) {
+        test::WaitUntil([] { return false; }, 100);
+        samples.push_back(ServerGeometry(popup->winId()));
+    }
+    ASSERT_FALSE(popup->Timer1.isActive());
+    samples.push_back(ServerGeometry(popup->winId()));
+    ASSERT_GE(samples.size(), 3u);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const QRect& s = samples[i];
+        EXPECT_EQ(s.x(), screen.right() + 1 - 249) << i;
+        EXPECT_EQ(s.width(), 254) << i;
+        EXPECT_EQ(s.y() + s.height(), bottom) << i;
+        if (i > 0) {
+            EXPECT_LE(s.y(), samples[i - 1].y()) << i;
+        }
+    }
+    EXPECT_LT(samples.front().height(), samples.back().height());
+    EXPECT_EQ(samples.back().height(), 117);
+}
+
+TEST_F(PopupOnTheDesktop, RiseTakesAboutNineHundredMilliseconds)
+{
+    std::vector<qint64> rises;
+    for (int i = 0; i < 10; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        frmAlert6* popup = ShowTrack();
+        ASSERT_TRUE(popup);
+        const qint64 rise = WaitForRise(popup, clock);
+        ASSERT_GE(rise, 0);
+        rises.push_back(rise);
+        CloseAllPopups();
+    }
+    std::sort(rises.begin(), rises.end());
+    const qint64 median = (rises[4] + rises[5]) / 2;
+    std::cout << "popup rise (57 ticks of 16 ms): median " << median << " ms, range "
+              << rises.front() << ".." << rises.back() << " ms" << std::endl;
+    RecordProperty("rise_median_ms", static_cast<int>(median));
+    EXPECT_GE(median, 57 * 15);
+    EXPECT_LE(median, 1500);
+}
+
+// A backdrop for the screenshots, so the popup is seen against a desktop colour.
+class Backdrop : public QWidget {
+public:
+    Backdrop() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint)
+    {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setGeometry(QGuiApplication::primaryScreen()->geometry());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0, QColor(0x4f, 0x7d, 0xb3));
+        gradient.setColorAt(1, QColor(0x23, 0x4d, 0x82));
+        painter.fillRect(rect(), gradient);
+    }
+};
+
+TEST_F(PopupOnTheDesktop, ScreenshotsOfATrackAndARadioPopup)
+{
+    Backdrop backdrop;
+    backdrop.show();
+    test::WaitUntil([] { return false; }, 300);
+    const struct {
+        const char* file;
+        QString artist, album, title, msg;
+    } shots[] = {
+        {"popup-track.png", QStringLiteral("Simon & Garfunkel"),
+         QStringLiteral("Bridge over Troubled Water"), QStringLiteral("The Boxer"), QString()},
+        {"popup-radio.png", QString(), QString(), QStringLiteral("The Example Band - Night Drive"),
+         QStringLiteral("Radio Example FM\r\n\r\nThe Example Band - Night Drive")},
+    };
+    for (const auto& shot : shots) {
+        alerts.ShowRefreshAlert(shot.artist, shot.album, shot.title, shot.msg);
+        const std::vector<frmAlert6*> popups = LoadedPopups();
+        ASSERT_EQ(popups.size(), 1u);
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_GE(WaitForRise(popups.front(), clock), 0);
+        test::WaitUntil([] { return false; }, 200);
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect area = QRect(screen->geometry().right() + 1 - 300,
+                                 FullScreenClientHeight() + 26 - 170, 300, 190)
+                               .intersected(screen->geometry());
+        const QPixmap pixmap =
+            screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const QString path = ArtifactsDir() + QLatin1Char('/') + QLatin1String(shot.file);
+        EXPECT_TRUE(pixmap.save(path)) << path.toStdString();
+        std::cout << "screenshot: " << path.toStdString() << std::endl;
+        CloseAllPopups();
+    }
+}
+
+} // namespace
