@@ -65,7 +65,18 @@ void CapitaliseWords(QString& w)
 struct NumberPatterns {
     QString plain;
     QString track;
+    unsigned digits; // bit d set for each decimal digit d in the number
 };
+
+unsigned DigitsIn(QStringView text)
+{
+    unsigned digits = 0;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits |= 1u << (c.unicode() - u'0');
+    }
+    return digits;
+}
 
 std::vector<NumberPatterns> MakeNumberPatterns(int last, bool twoDigits)
 {
@@ -73,15 +84,20 @@ std::vector<NumberPatterns> MakeNumberPatterns(int last, bool twoDigits)
     for (int n = 0; n <= last; ++n) {
         const QString number =
             twoDigits ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')) : QString::number(n);
-        patterns.push_back(
-            {QString(u" - " % number % u" - "), QString(u" - Track " % number % u" - ")});
+        patterns.push_back({QString(u" - " % number % u" - "),
+                            QString(u" - Track " % number % u" - "), DigitsIn(number)});
     }
     return patterns;
 }
 
 void RemoveTrackNumbers(QString& w, const std::vector<NumberPatterns>& patterns)
 {
+    // Removing text never adds a digit, so a number whose digits are missing now cannot match
+    // later either: most titles skip these passes altogether.
+    const unsigned present = DigitsIn(w);
     for (const NumberPatterns& p : patterns) {
+        if ((p.digits & present) != p.digits)
+            continue;
         w = ReplaceAll(w, p.plain, u" - ");
         w = ReplaceAll(w, p.track, u" - ");
     }

@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a    b", "A  B"}, Case{"a - 01 - 01 - b", "A - 01 - B"},
         // The dash repairs do not run the number removal again.
         Case{"a -- 05 -- b", "A  -  05  -  B"}, Case{"a - 100 - b", "A - 100 - B"},
+        Case{"x - 12 - y - track 19 - z", "X - Y - Z"},
         Case{"a - track 21 - b", "A - Track 21 - B"},
         // Trailing debris: extension, copy number, dash.
         Case{"song (2).mp3", "Song"}, Case{"x (1)(1)(1)(a)(b)(c)", "X (1)"},
