@@ -22,8 +22,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QTextDocument>
 #include <QTimer>
 #include <stdexcept>
 
@@ -121,6 +121,17 @@ void Place(QWidget* w, int left, int top, int width, int height)
 
 QFont DialogFont(bool bold)
 {
+    // The dialog font is rarely installed; the nearest in width, before fontconfig's generic
+    // choice, which is much wider and clips the captions.
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Microsoft Sans Serif"),
+                                    QStringLiteral("Tahoma"), QStringLiteral("Arial"),
+                                    QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+        return true;
+    }();
+    Q_UNUSED(substituted);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
@@ -238,10 +249,20 @@ void frmMain::BuildControls()
     txtFormatString =
         NewTextBox(Frame2, "txtFormatString", QString::fromUtf8(keys::kFormat.defaultText), false);
     Place(txtFormatString, 1155, 1290, 2460, 300);
-    txtInstructions = Named(new QPlainTextEdit(Frame2), "txtInstructions");
+    txtInstructions = Named(new QTextEdit(Frame2), "txtInstructions");
+    txtInstructions->setAcceptRichText(false);
     txtInstructions->setPlainText(
         QString::fromLatin1(kInstructions).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     txtInstructions->setFrameShape(QFrame::NoFrame);
+    // Five lines fill the box, as they do in the dialog font; substitutes run taller.
+    txtInstructions->document()->setDocumentMargin(0);
+    {
+        QTextCursor all(txtInstructions->document());
+        all.select(QTextCursor::Document);
+        QTextBlockFormat lines;
+        lines.setLineHeight(TwipsToPixels(1050) / 5.0, QTextBlockFormat::FixedHeight);
+        all.mergeBlockFormat(lines);
+    }
     txtInstructions->setTabChangesFocus(true);
     txtInstructions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtInstructions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

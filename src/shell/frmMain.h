@@ -20,7 +20,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace tessaly {
 
@@ -91,7 +91,7 @@ public:
         *lblFileName;
     QLineEdit *txtArtist, *txtAlbum, *txtTitle, *txtFormatString, *txtNowPlaying, *txtOpacity,
         *txtMainOpacity, *txtPlaylist;
-    QPlainTextEdit* txtInstructions;
+    QTextEdit* txtInstructions;
     QCheckBox *chkShowBallons, *chkStartMinimized, *chkPlaylist;
     tessaly::SpinScrollBar *VSOpacity, *VSMainOpacity;
     QMenu* mnuPopup = nullptr;
