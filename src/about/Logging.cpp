@@ -1,3 +1,3 @@
 #include "about/Logging.h"
 
-Q_LOGGING_CATEGORY(lcAbout, "tessaly.about")
+Q_LOGGING_CATEGORY(lcAbout, "tessaly.about", QtInfoMsg)

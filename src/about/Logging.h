@@ -2,5 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Warnings of the about subsystem; filter with QT_LOGGING_RULES="tessaly.about.*=false".
+// Messages of the about subsystem: warnings and up by default, debug with
+// QT_LOGGING_RULES="tessaly.about.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcAbout)

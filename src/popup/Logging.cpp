@@ -1,3 +1,3 @@
 #include "popup/Logging.h"
 
-Q_LOGGING_CATEGORY(lcPopup, "tessaly.popup")
+Q_LOGGING_CATEGORY(lcPopup, "tessaly.popup", QtInfoMsg)

@@ -2,5 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Warnings of the popup subsystem; filter with QT_LOGGING_RULES="tessaly.popup.*=false".
+// Messages of the popup subsystem: warnings and up by default, debug with
+// QT_LOGGING_RULES="tessaly.popup.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcPopup)

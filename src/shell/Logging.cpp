@@ -1,3 +1,3 @@
 #include "shell/Logging.h"
 
-Q_LOGGING_CATEGORY(lcShell, "tessaly.shell")
+Q_LOGGING_CATEGORY(lcShell, "tessaly.shell", QtInfoMsg)

@@ -2,5 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Warnings of the shell subsystem; filter with QT_LOGGING_RULES="tessaly.shell.*=false".
+// Messages of the shell subsystem: warnings and up by default, debug with
+// QT_LOGGING_RULES="tessaly.shell.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcShell)

@@ -1,3 +1,3 @@
 #include "watcher/Logging.h"
 
-Q_LOGGING_CATEGORY(lcWatcher, "tessaly.watcher")
+Q_LOGGING_CATEGORY(lcWatcher, "tessaly.watcher", QtInfoMsg)

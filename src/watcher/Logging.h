@@ -2,5 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Warnings of the watcher subsystem; filter with QT_LOGGING_RULES="tessaly.watcher.*=false".
+// Messages of the watcher subsystem: warnings and up by default, debug with
+// QT_LOGGING_RULES="tessaly.watcher.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcWatcher)

@@ -1,3 +1,3 @@
 #include "publisher/linux/Logging.h"
 
-Q_LOGGING_CATEGORY(lcPublisher, "tessaly.publisher")
+Q_LOGGING_CATEGORY(lcPublisher, "tessaly.publisher", QtInfoMsg)

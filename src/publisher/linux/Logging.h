@@ -2,5 +2,6 @@
 
 #include <QLoggingCategory>
 
-// Warnings of the publisher subsystem; filter with QT_LOGGING_RULES="tessaly.publisher.*=false".
+// Messages of the publisher subsystem: warnings and up by default, debug with
+// QT_LOGGING_RULES="tessaly.publisher.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcPublisher)
