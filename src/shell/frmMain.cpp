@@ -23,7 +23,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 #include <stdexcept>
 
