@@ -84,13 +84,6 @@ TEST(SettingsStore, TextsRoundTripExactly)
     }
 }
 
-TEST(SettingsStore, AbsentKeyGivesTheDefault)
-{
-    TempHome home;
-    EXPECT_EQ(OpenSettingsStore()->read(QStringLiteral("Ballons"), QStringLiteral("1")),
-              QStringLiteral("1"));
-}
-
 TEST(SettingsStore, HandEditedListReadsAsOneText)
 {
     TempHome home;

@@ -89,14 +89,6 @@ TEST(CleanStatusTextLimits, ParenthesisPositionsAreSixteenBit)
     EXPECT_FALSE(Module1::CleanStatusText(filler + QStringLiteral("xxx)")).isEmpty());
 }
 
-TEST(CleanStatusTextLimits, InputIsLeftUnchanged)
-{
-    const QString input = QStringLiteral("night_drive!!");
-    const QString copy = input;
-    EXPECT_EQ(Module1::CleanStatusText(input), QStringLiteral("Night Drive"));
-    EXPECT_EQ(input, copy);
-}
-
 TEST(CleanStatusTextLimits, LongRemarkIsRemovedEverywhere)
 {
     const QString remark = u'(' + QString(100, u'r') + u')';

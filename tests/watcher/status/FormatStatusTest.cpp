@@ -38,13 +38,4 @@ TEST(FormatStatus, ExpandsTokensInOrderAndCleans)
     }
 }
 
-TEST(FormatStatus, LeavesItsArgumentsUnchanged)
-{
-    const QString format = QStringLiteral("%A");
-    const QString artist = QStringLiteral("a_b");
-    FormatStatus(format, artist, QString(), QString());
-    EXPECT_EQ(format, QStringLiteral("%A"));
-    EXPECT_EQ(artist, QStringLiteral("a_b"));
-}
-
 } // namespace
