@@ -133,18 +133,9 @@ void frmAbout::Form_Load()
 
 void frmAbout::cmdOK_Click()
 {
-    // Unload: WA_DeleteOnClose makes the next opening a fresh load.
-    close();
-}
-
-void frmAbout::accept()
-{
-    cmdOK_Click();
-}
-
-void frmAbout::reject()
-{
-    cmdOK_Click();
+    // Unload: WA_DeleteOnClose makes the next opening a fresh load. Escape and the close box
+    // take the same way through reject().
+    accept();
 }
 
 void frmAbout::ShowShared()

@@ -34,9 +34,6 @@ public:
     // The loaded instance, or nullptr.
     static frmAbout* SharedInstance();
 
-    void reject() override;
-    void accept() override;
-
 private:
     frmAbout();
     ~frmAbout() override;
