@@ -41,3 +41,8 @@ tessaly_add_wine_test(wine_publisher_tests LOCK wine_hkcu_yahoo
 target_compile_definitions(wine_publisher_tests PRIVATE
     MESSENGER_STANDIN="$<TARGET_FILE:tessaly-messenger-standin>")
 add_dependencies(wine_publisher_tests tessaly-messenger-standin)
+
+tessaly_add_wine_test(wine_player_tests LOCK wine_fake_itunes
+    SOURCES ${dir}/ITunesPlayerTest.cpp
+    LIBS tessaly_watcher_win32)
+add_dependencies(wine_player_tests tessaly-fake-itunes)
