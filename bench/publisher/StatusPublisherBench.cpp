@@ -53,6 +53,18 @@ void BM_RegistryWriteThenRead(benchmark::State& state)
 }
 BENCHMARK(BM_RegistryWriteThenRead)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
+// One synchronous window message that the stand-in answers without work: the bus's share.
+void BM_SendMessageRoundTrip(benchmark::State& state)
+{
+    tessaly::DBusWindowMessages windows(QDBusConnection::sessionBus());
+    const tessaly::WindowHandle window =
+        windows.FindWindowA(tessaly::yahoo::kMainWindowClass, nullptr);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            windows.SendMessageTimeoutA(window, 0, 0, 0, tessaly::yahoo::kSendTimeLimit));
+}
+BENCHMARK(BM_SendMessageRoundTrip)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
 double percentile(std::vector<double> values, double p)
 {
     std::sort(values.begin(), values.end());

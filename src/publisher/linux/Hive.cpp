@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace tessaly {
 
@@ -61,10 +62,18 @@ void Hive::close()
     }
 }
 
-bool Hive::open()
+bool Hive::isSameFile() const
 {
-    if (db_)
+    struct stat info {};
+    return ::stat(QFile::encodeName(path_).constData(), &info) == 0 && info.st_dev == device_ &&
+           info.st_ino == inode_;
+}
+
+bool Hive::open(bool revalidate)
+{
+    if (db_ && (!revalidate || isSameFile()))
         return true;
+    close();
     if (!QDir().mkpath(QFileInfo(path_).absolutePath())) {
         qCWarning(lcPublisher) << "cannot create the registry folder for" << path_;
         return false;
@@ -84,6 +93,11 @@ bool Hive::open()
                                << sqlite3_errstr(rc);
         close();
         return false;
+    }
+    struct stat info {};
+    if (::stat(QFile::encodeName(path_).constData(), &info) == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
     }
     return true;
 }

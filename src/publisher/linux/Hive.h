@@ -26,18 +26,23 @@ public:
     const QString& path() const { return path_; }
     // Opens the file (creating folder, file and schema when missing). A file that is not a
     // database is moved aside to <path>.corrupt-<timestamp> and a fresh hive takes its place.
-    bool open();
+    // An open connection is kept; with revalidate it is reopened when the path no longer names
+    // the file it was opened on (deleted, or replaced by another program).
+    bool open(bool revalidate = true);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* db() const { return db_; }
 
 private:
     int openFile();
+    bool isSameFile() const;
     int prepareSchema();
     void moveAside();
 
     QString path_;
     sqlite3* db_ = nullptr;
+    unsigned long long device_ = 0;
+    unsigned long long inode_ = 0;
 };
 
 } // namespace tessaly

@@ -114,15 +114,13 @@ std::string_view nameOf(const char* valueName)
 
 } // namespace
 
-// Keeps the hive open for the duration of one call; closes it when no handle remains.
+// Makes sure the hive is open for one call. While handles are open the connection stays as it
+// is, since they name keys of that file.
 class SqliteRegistry::Use {
 public:
-    explicit Use(SqliteRegistry& registry) : registry_(registry), ok_(registry.hive_.open()) {}
-    ~Use()
-    {
-        if (registry_.handles_.empty())
-            registry_.hive_.close();
-    }
+    explicit Use(SqliteRegistry& registry)
+        : registry_(registry), ok_(registry.hive_.open(registry.handles_.empty()))
+    {}
     Use(const Use&) = delete;
     Use& operator=(const Use&) = delete;
     bool ok() const { return ok_; }
@@ -327,11 +325,7 @@ RegStatus SqliteRegistry::RegCloseKey(RegKey key)
 {
     if (key == kHkeyCurrentUser)
         return kErrorSuccess;
-    if (handles_.erase(key) == 0)
-        return kErrorInvalidHandle;
-    if (handles_.empty())
-        hive_.close();
-    return kErrorSuccess;
+    return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 
 RegStatus SqliteRegistry::RegDeleteValueA(RegKey key, const char* valueName)

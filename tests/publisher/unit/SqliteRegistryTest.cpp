@@ -1,6 +1,7 @@
 #include "publisher/linux/SqliteRegistry.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace tessaly::test {
@@ -145,6 +146,25 @@ TEST_F(SqliteRegistryTest, SecondRegistryOnTheSameFileSeesTheWrites)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "second");
     other.RegCloseKey(otherKey);
     registry.RegCloseKey(key);
+}
+
+TEST_F(SqliteRegistryTest, HiveRemovedBetweenCallsIsStartedAfresh)
+{
+    RegKey key = create("Gone");
+    set(key, "v", kRegSz, "old");
+    registry.RegCloseKey(key);
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(registry.hivePath() + QLatin1String(suffix));
+
+    key = create("Fresh");
+    set(key, "v", kRegSz, "new");
+    registry.RegCloseKey(key);
+    SqliteRegistry other(registry.hivePath());
+    RegKey found = 0;
+    EXPECT_EQ(other.RegOpenKeyA(kHkeyCurrentUser, "Fresh", &found), kErrorSuccess)
+        << "written to the file now at the path, not to the removed one";
+    other.RegCloseKey(found);
+    EXPECT_EQ(other.RegOpenKeyA(kHkeyCurrentUser, "Gone", &found), kErrorFileNotFound);
 }
 
 } // namespace
