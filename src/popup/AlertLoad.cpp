@@ -4,6 +4,7 @@
 #include "popup/Logging.h"
 #include "shell/Opacity.h"
 #include "shell/SettingsModel.h"
+#include "shell/Twips.h"
 
 #include <cstdlib>
 
@@ -13,7 +14,7 @@ AlertPlacement LoadPlacement(int screenRight, int fullScreenClientHeight)
 {
     AlertPlacement placement{};
     placement.left = screenRight - kAlertDesignWidth;
-    placement.top = kPopupTwipsPerPixel * fullScreenClientHeight + 300;
+    placement.top = static_cast<int>(kTwipsPerPixel) * fullScreenClientHeight + 300;
     placement.width = iAlertWidth;
     placement.height = AlertMotion::kStartHeight;
     return placement;

@@ -9,9 +9,6 @@
 
 namespace tessaly {
 
-// Window positions and sizes are kept in twips; the widgets get logical pixels.
-inline constexpr int kPopupTwipsPerPixel = 15;
-
 inline constexpr int iAlertHeight = 1750; // full height
 inline constexpr int iAlertWidth = 3810;  // full width
 // The width of the window's design, which still decides the horizontal place.

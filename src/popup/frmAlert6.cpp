@@ -7,6 +7,7 @@
 #include "shell/Opacity.h"
 #include "shell/SettingsModel.h"
 #include "shell/SettingsStore.h"
+#include "shell/Twips.h"
 
 #include <exception>
 #include <QDesktopServices>
@@ -63,19 +64,6 @@ QFont DesignFont(bool bold)
     font.setPixelSize(11);
     font.setBold(bold);
     return font;
-}
-
-int PixelsOf(int twips)
-{
-    return qRound(static_cast<double>(twips) / kPopupTwipsPerPixel);
-}
-
-// Each edge is rounded on its own, so that controls that touch in twips touch in pixels.
-QRect Twips(int left, int top, int width, int height)
-{
-    const int x = PixelsOf(left);
-    const int y = PixelsOf(top);
-    return QRect(x, y, PixelsOf(left + width) - x, PixelsOf(top + height) - y);
 }
 
 } // namespace
@@ -147,20 +135,22 @@ void frmAlert6::CreateControls()
     };
     const QString label1 = QStringLiteral("Label1");
 
-    lblTitle = label("lblTitle", label1, Qt::AlignLeft, Twips(120, 75, 2295, 255), true);
+    lblTitle = label("lblTitle", label1, Qt::AlignLeft, TwipsRect(120, 75, 2295, 255), true);
     lblArtist = label("lblArtist", QStringLiteral("Artist:"), Qt::AlignRight,
-                      Twips(195, 450, 630, 210), true);
-    lbl_Artist = label("lbl_Artist", QString(), Qt::AlignLeft, Twips(870, 465, 2700, 240), false);
+                      TwipsRect(195, 450, 630, 210), true);
+    lbl_Artist =
+        label("lbl_Artist", QString(), Qt::AlignLeft, TwipsRect(870, 465, 2700, 240), false);
     lblAlbum = label("lblAlbum", QStringLiteral("Album:"), Qt::AlignRight,
-                     Twips(195, 720, 630, 210), true);
-    lbl_Album = label("lbl_Album", QString(), Qt::AlignLeft, Twips(870, 735, 2700, 240), false);
+                     TwipsRect(195, 720, 630, 210), true);
+    lbl_Album = label("lbl_Album", QString(), Qt::AlignLeft, TwipsRect(870, 735, 2700, 240), false);
     lblSongTitle = label("lblSongTitle", QStringLiteral("Title:"), Qt::AlignRight,
-                         Twips(195, 990, 630, 210), true);
-    lbl_Title = label("lbl_Title", QString(), Qt::AlignLeft, Twips(870, 990, 2700, 225), false);
+                         TwipsRect(195, 990, 630, 210), true);
+    lbl_Title = label("lbl_Title", QString(), Qt::AlignLeft, TwipsRect(870, 990, 2700, 225), false);
     // Over the rows, transparent: the message and the link area.
-    lblAlert = label("lblAlert", QString(), Qt::AlignHCenter, Twips(210, 480, 3405, 795), false);
-    lblLink = label("lblLink", label1, Qt::AlignLeft, Twips(360, 2040, 2055, 375), false);
-    lblURL = label("lblURL", label1, Qt::AlignLeft, Twips(360, 2880, 2295, 375), false);
+    lblAlert =
+        label("lblAlert", QString(), Qt::AlignHCenter, TwipsRect(210, 480, 3405, 795), false);
+    lblLink = label("lblLink", label1, Qt::AlignLeft, TwipsRect(360, 2040, 2055, 375), false);
+    lblURL = label("lblURL", label1, Qt::AlignLeft, TwipsRect(360, 2880, 2295, 375), false);
 
     struct ButtonDesign {
         std::array<AlertImage*, 3>* array;
@@ -182,17 +172,17 @@ void frmAlert6::CreateControls()
             // The picture stores sit beside the visible button, hidden.
             const int left = b.left + i * (b.size + 45);
             array[i] = image(QStringLiteral("%1(%2)").arg(QLatin1String(b.name)).arg(i),
-                             i == 2 ? b.hover : b.normal, Twips(left, b.top, b.size, b.size));
+                             i == 2 ? b.hover : b.normal, TwipsRect(left, b.top, b.size, b.size));
             array[i]->setVisible(i == 0);
         }
     }
-    imgX = image(QStringLiteral("imgX"), PopupPicture::CloseNormal, Twips(3405, 45, 225, 240));
-    imgXNormal =
-        image(QStringLiteral("imgXNormal"), PopupPicture::CloseNormal, Twips(960, 2520, 225, 240));
+    imgX = image(QStringLiteral("imgX"), PopupPicture::CloseNormal, TwipsRect(3405, 45, 225, 240));
+    imgXNormal = image(QStringLiteral("imgXNormal"), PopupPicture::CloseNormal,
+                       TwipsRect(960, 2520, 225, 240));
     imgXOver =
-        image(QStringLiteral("imgXOver"), PopupPicture::CloseHover, Twips(720, 2520, 210, 225));
+        image(QStringLiteral("imgXOver"), PopupPicture::CloseHover, TwipsRect(720, 2520, 210, 225));
     imgPointer =
-        image(QStringLiteral("imgPointer"), PopupPicture::Pointer, Twips(1920, 3600, 480, 480));
+        image(QStringLiteral("imgPointer"), PopupPicture::Pointer, TwipsRect(1920, 3600, 480, 480));
     imgXNormal->hide();
     imgXOver->hide();
     imgPointer->hide();
@@ -213,7 +203,7 @@ void frmAlert6::Form_Load()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect geometry = screen ? screen->geometry() : QRect();
-    const int screenRight = kPopupTwipsPerPixel * (geometry.x() + geometry.width());
+    const int screenRight = static_cast<int>(kTwipsPerPixel) * (geometry.x() + geometry.width());
     placement_ = tessaly::LoadPlacement(screenRight, FullScreenClientHeight());
     motion_ = AlertMotion(placement_.top, placement_.height, iAlertHeight);
     ApplyGeometry();
@@ -227,10 +217,10 @@ void frmAlert6::Form_Load()
 
 void frmAlert6::ApplyGeometry()
 {
-    const int left = PixelsOf(placement_.left);
-    const int top = PixelsOf(motion_.Top());
+    const int left = TwipsToPixels(placement_.left);
+    const int top = TwipsToPixels(motion_.Top());
     // Both edges rounded on their own, so the bottom edge stays put while the top moves.
-    setGeometry(left, top, PixelsOf(placement_.width), PixelsOf(motion_.Bottom()) - top);
+    setGeometry(left, top, TwipsToPixels(placement_.width), TwipsToPixels(motion_.Bottom()) - top);
 }
 
 void frmAlert6::SyncTimers()

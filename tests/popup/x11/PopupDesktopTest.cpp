@@ -179,6 +179,41 @@ TEST_F(PopupOnTheDesktop, ShowsAboveTheWindowInUseWithoutBeingTopmost)
     EXPECT_EQ(ActiveWindow(), cover.winId());
 }
 
+void MovePointer(QPoint global)
+{
+    RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(global.x()),
+                                        QString::number(global.y())});
+}
+
+TEST_F(PopupOnTheDesktop, ThePointerDrivesTheButtonsAndTheHold)
+{
+    test::FakePlayer player;
+    owner.player = &player;
+    frmAlert6* popup = ShowTrack();
+    ASSERT_TRUE(popup);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_GE(WaitForRise(popup, clock), 0);
+    const auto picture = [](AlertImage* image) {
+        return image->Picture().cacheKey();
+    };
+
+    AlertImage* back = popup->imgBack[0];
+    MovePointer(back->mapToGlobal(back->rect().center()));
+    EXPECT_TRUE(test::WaitUntil([&] { return picture(back) == picture(popup->imgBack[2]); }, 2000));
+    RunTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(test::WaitUntil([&] { return !player.calls.empty(); }, 2000));
+    EXPECT_EQ(player.calls, std::vector<std::string>{"PreviousTrack"});
+    EXPECT_EQ(owner.oAlert, popup);
+
+    // The bare window below the rows: normal pictures back and the hold starts over.
+    const int holds = popup->Motion().HoldStarts();
+    MovePointer(popup->mapToGlobal(QPoint(20, 100)));
+    EXPECT_TRUE(test::WaitUntil([&] { return popup->Motion().HoldStarts() > holds; }, 2000));
+    EXPECT_EQ(picture(back), picture(popup->imgBack[1]));
+    MovePointer(QPoint(10, 10));
+}
+
 TEST_F(PopupOnTheDesktop, HasNoTaskbarEntry)
 {
     frmAlert6* popup = ShowTrack();
