@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QUrl>
 #include <unordered_set>
@@ -304,15 +305,26 @@ bool frmAlert6::CallPlayer(const char* operation, PlayerResult (Player::*call)()
 
 void frmAlert6::imgBack_Click()
 {
-    // Only a track change that happens updates this popup: a failed call records nothing.
-    if (CallPlayer("PreviousTrack", &Player::PreviousTrack))
-        owner_.RecordAlertChange(this);
+    TrackCommand("PreviousTrack", &Player::PreviousTrack);
 }
 
 void frmAlert6::imgForward_Click()
 {
-    if (CallPlayer("NextTrack", &Player::NextTrack))
+    TrackCommand("NextTrack", &Player::NextTrack);
+}
+
+void frmAlert6::TrackCommand(const char* operation, PlayerResult (Player::*call)())
+{
+    // The player call may run events; the popup may be gone when it returns.
+    const QPointer<frmAlert6> self(this);
+    // Only a track change that happens updates this popup: a failed call records nothing.
+    if (!CallPlayer(operation, call) || !self)
+        return;
+    try {
         owner_.RecordAlertChange(this);
+    } catch (const std::exception& e) {
+        qCWarning(lcPopup) << "cannot record the popup for the next refresh:" << e.what();
+    }
 }
 
 void frmAlert6::imgPause_Click()

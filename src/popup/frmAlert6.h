@@ -96,6 +96,8 @@ private:
     void ApplyGeometry();
     void SyncTimers();
     bool CallPlayer(const char* operation, tessaly::PlayerResult (tessaly::Player::*call)());
+    // Back or Forward: the player call, then the record in the main window.
+    void TrackCommand(const char* operation, tessaly::PlayerResult (tessaly::Player::*call)());
 
     tessaly::SettingsStore& settings_;
     tessaly::AlertOwner& owner_;

@@ -283,7 +283,7 @@ TEST_F(PopupOnTheDesktop, RiseTakesAboutNineHundredMilliseconds)
               << rises.front() << ".." << rises.back() << " ms" << std::endl;
     RecordProperty("rise_median_ms", static_cast<int>(median));
     EXPECT_GE(median, 57 * 15);
-    EXPECT_LE(median, 1500);
+    EXPECT_LE(median, 3000); // generous: a loaded machine delays ticks
 }
 
 // A backdrop for the screenshots, so the popup is seen against a desktop colour.
