@@ -46,3 +46,7 @@ tessaly_add_wine_test(wine_player_tests LOCK wine_fake_itunes
     SOURCES ${dir}/ITunesPlayerTest.cpp
     LIBS tessaly_watcher_win32)
 add_dependencies(wine_player_tests tessaly-fake-itunes)
+
+tessaly_add_wine_test(wine_shell_tests LOCK wine_tray
+    SOURCES ${dir}/NotifyIconDataTest.cpp
+    LIBS tessaly_shell_win32 shell32 user32)
