@@ -120,11 +120,30 @@ protected:
     }
     WId MainWindow() { return ClientNamed(QStringLiteral("Tessaly")); }
 
+    // The icon's place once the tray has stopped moving it: trayer resizes and the window
+    // manager re-places it whenever an icon comes or goes.
+    QRect SettledIconGeometry()
+    {
+        QRect last = IconGeometry();
+        for (int i = 0; i < 20; ++i) {
+            x11::WaitUntil([] { return false; }, 250);
+            const QRect now = IconGeometry();
+            if (now == last && now.isValid())
+                return now;
+            last = now;
+        }
+        return last;
+    }
+
     bool OpenMenu()
     {
-        const QRect icon = IconGeometry();
-        return icon.isValid() && x11::ClickAt(icon.center(), 3) &&
-               x11::WaitUntil([this] { return MenuOpen(); });
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const QRect icon = SettledIconGeometry();
+            if (icon.isValid() && x11::ClickAt(icon.center(), 3) &&
+                x11::WaitUntil([this] { return MenuOpen(); }, 3000))
+                return true;
+        }
+        return false;
     }
 
     bool Key(const QString& keys, WId window = 0)
@@ -175,10 +194,10 @@ TEST_F(ProgramX11Test, DoubleClickOnTheIconShowsTheHiddenWindow)
                          {QStringLiteral("windowminimize"), QString::number(MainWindow())}));
     ASSERT_TRUE(x11::WaitUntil([this] { return MainWindow() == 0; }));
     // A single click does nothing on this tray.
-    ASSERT_TRUE(x11::ClickAt(IconGeometry().center(), 1));
+    ASSERT_TRUE(x11::ClickAt(SettledIconGeometry().center(), 1));
     x11::WaitUntil([] { return false; }, 500);
     EXPECT_EQ(MainWindow(), 0u);
-    ASSERT_TRUE(x11::ClickAt(IconGeometry().center(), 1, 2));
+    ASSERT_TRUE(x11::ClickAt(SettledIconGeometry().center(), 1, 2));
     ASSERT_TRUE(x11::WaitUntil([this] { return MainWindow() != 0; }))
         << "the double-click did not show the window";
     EXPECT_FALSE(x11::NetWmState(MainWindow()).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")));
