@@ -134,8 +134,10 @@ void DemoPlayer::quit()
 
 void DemoPlayer::countChange()
 {
-    if (options_.quitAfter > 0 && ++changes_ >= options_.quitAfter)
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    // The last change stays on show for one more interval, so that clients can read it.
+    if (options_.quitAfter > 0 && ++changes_ == options_.quitAfter)
+        QTimer::singleShot(options_.intervalMs > 0 ? options_.intervalMs : 1000, qApp,
+                           &QCoreApplication::quit);
 }
 
 void DemoPlayer::setRawMetadata(const QVariantMap& metadata)

@@ -54,7 +54,8 @@ int main(int argc, char** argv)
                        "title on the station)."),
         QStringLiteral("MS"));
     const QCommandLineOption quitAfter(
-        QStringLiteral("quit-after"), QStringLiteral("Quit after N track or stream-title changes."),
+        QStringLiteral("quit-after"),
+        QStringLiteral("Quit one interval (or 1 s) after the Nth track or stream-title change."),
         QStringLiteral("N"));
     const QCommandLineOption name(QStringLiteral("name"),
                                   QStringLiteral("Append .SUFFIX to the bus names (several "

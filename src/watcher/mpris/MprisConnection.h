@@ -54,6 +54,8 @@ public:
 
     // The bus name of the player followed now; empty when there is none.
     QString activeName() const { return active_; }
+    // True while the followed player plays a stream: the only time a timer runs without a signal.
+    bool isPollingStream() const { return poll_.isActive(); }
 
 private Q_SLOTS:
     void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);

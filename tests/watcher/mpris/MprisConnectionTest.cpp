@@ -75,6 +75,20 @@ TEST_F(Connection, EachNextGivesOnePlayEventInOrder)
     ExpectPlayOf(recorder->events[3], 2);
 }
 
+TEST_F(Connection, ScriptedPlayerAdvancesAndQuitsOnItsOwn)
+{
+    startDemo({QStringLiteral("--interval"), QStringLiteral("400"), QStringLiteral("--quit-after"),
+               QStringLiteral("3")});
+    connectPlayer();
+    EXPECT_FALSE(player->isPollingStream());
+    ASSERT_TRUE(waitForEvents(4, 4000));
+    Settle(300);
+    ASSERT_EQ(recorder->events.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        ExpectPlayOf(recorder->events[std::size_t(i)], i + 1);
+    EXPECT_EQ(recorder->events[3].kind, Kind::Quitting);
+}
+
 TEST_F(Connection, BurstsAndDuplicateSignalsGiveOneEvent)
 {
     DemoProcess& demo = startDemo();
@@ -135,6 +149,10 @@ TEST_F(Connection, RadioAnnouncesTheStationAndEachTitleOnce)
     EXPECT_EQ(player->CurrentStreamTitle(), u"Quiet - Change");
     Settle(2500);
     EXPECT_EQ(recorder->events.size(), 4u) << "the poll announces nothing new";
+    EXPECT_TRUE(player->isPollingStream());
+    ASSERT_EQ(player->PlayPause(), PlayerResult::Ok);
+    ASSERT_TRUE(WaitUntil([&] { return !player->isPollingStream(); }, 2000))
+        << "nothing ticks while no stream plays";
 }
 
 TEST_F(Connection, StopBlipInsideATrackChangeIsOneChange)
