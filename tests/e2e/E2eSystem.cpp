@@ -52,7 +52,12 @@ bool E2eSystem::startPlayer(const QStringList& arguments)
 bool E2eSystem::startTessaly()
 {
     tessaly_ = std::make_unique<ChildProcess>(QStringLiteral("tessaly"));
-    if (!tessaly_->start(QStringLiteral(TESSALY_PROGRAM), {}))
+    // A sanitizer build keeps freed memory in quarantine; keep it small so memory figures mean
+    // what they say.
+    const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+    if (!tessaly_->start(QStringLiteral(TESSALY_PROGRAM), {},
+                         {QStringLiteral("ASAN_OPTIONS=") + asan + (asan.isEmpty() ? "" : ":") +
+                          QStringLiteral("quarantine_size_mb=4")}))
         return false;
     // Its bus connection is the first step of its start-up; the rest follows in one go.
     const qint64 pid = tessaly_->pid();
