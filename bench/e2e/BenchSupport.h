@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -36,7 +37,10 @@ double Percentile(std::vector<double> values, double fraction);
 void PrintFigure(const char* name, const std::vector<double>& valuesMs);
 
 long ResidentKiB(qint64 pid);
-// Voluntary plus involuntary context switches of every thread: each one is a wake-up.
-long long ContextSwitches(qint64 pid);
+// Voluntary plus involuntary context switches of each thread (by thread id): each is a wake-up.
+std::map<QString, long long> ContextSwitches(qint64 pid);
+// Wake-ups between two readings, over the threads that lived through both.
+long long WakeupsBetween(const std::map<QString, long long>& before,
+                         const std::map<QString, long long>& after);
 
 } // namespace bench

@@ -42,11 +42,11 @@ void Stop(QProcess& process)
 
 void PrintWakeups(const char* what, qint64 pid, int seconds)
 {
-    const long long before = bench::ContextSwitches(pid);
+    const auto before = bench::ContextSwitches(pid);
     bench::Pump([] { return false; }, seconds * 1000);
-    const long long after = bench::ContextSwitches(pid);
-    std::printf("%-44s %6.2f wake-ups/s (%lld over %d s)\n", what, double(after - before) / seconds,
-                after - before, seconds);
+    const long long wakeups = bench::WakeupsBetween(before, bench::ContextSwitches(pid));
+    std::printf("%-44s %6.2f wake-ups/s (%lld over %d s)\n", what, double(wakeups) / seconds,
+                wakeups, seconds);
     std::fflush(stdout);
 }
 
