@@ -1,6 +1,6 @@
 # Debian package: `cpack -G DEB` in a release build (scripts/package does all of it).
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessaly)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessaly)
