@@ -203,23 +203,15 @@ RegStatus SqliteRegistry::createPath(long long from, const char* subKey, long lo
 
 RegStatus SqliteRegistry::RegOpenKeyA(RegKey root, const char* subKey, RegKey* result)
 {
-    if (!result)
-        return kErrorInvalidParameter;
-    *result = 0;
-    const auto from = keyId(root);
-    if (!from)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    long long id = 0;
-    if (const RegStatus status = findPath(*from, subKey, &id); status != kErrorSuccess)
-        return status;
-    *result = newHandle(id);
-    return kErrorSuccess;
+    return openKey(root, subKey, result, /*create=*/false);
 }
 
 RegStatus SqliteRegistry::RegCreateKeyA(RegKey root, const char* subKey, RegKey* result)
+{
+    return openKey(root, subKey, result, /*create=*/true);
+}
+
+RegStatus SqliteRegistry::openKey(RegKey root, const char* subKey, RegKey* result, bool create)
 {
     if (!result)
         return kErrorInvalidParameter;
@@ -233,7 +225,7 @@ RegStatus SqliteRegistry::RegCreateKeyA(RegKey root, const char* subKey, RegKey*
     long long id = 0;
     // An existing key needs no write lock.
     RegStatus status = findPath(*from, subKey, &id);
-    if (status == kErrorFileNotFound) {
+    if (create && status == kErrorFileNotFound) {
         Transaction transaction(use.db());
         if (transaction.begun() != SQLITE_OK)
             return failed(transaction.begun(), "key creation");

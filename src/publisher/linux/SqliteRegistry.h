@@ -48,6 +48,8 @@ public:
 private:
     class Use;
     std::optional<long long> keyId(RegKey key) const;
+    // RegOpenKeyA and, with create, RegCreateKeyA.
+    RegStatus openKey(RegKey root, const char* subKey, RegKey* result, bool create);
     RegStatus findPath(long long from, const char* subKey, long long* id);
     RegStatus createPath(long long from, const char* subKey, long long* id);
     RegStatus queryValue(long long key, const char* valueName, Value* value);
