@@ -7,10 +7,14 @@
 // after 1,000 and 10,000 refreshes with notifications off, and around 200 with them on.
 
 #include "BenchSupport.h"
-#include "popup/PopupAlerts.h"
+#include "common/qt/QtText.h"
+#include "common/Settings.h"
+#include "popup/qt/PopupAlerts.h"
 #include "publisher/linux/LinuxStatusPublisher.h"
-#include "shell/frmMain.h"
-#include "shell/SettingsStore.h"
+#include "publisher/linux/LocaleCodePage.h"
+#include "shell/qt/frmMain.h"
+#include "shell/qt/MessageBoxes.h"
+#include "watcher/linux/PosixFileAppend.h"
 #include "watcher/mpris/MprisPlayer.h"
 
 #include <cstdio>
@@ -131,22 +135,29 @@ int main(int argc, char** argv)
     bench::Pump([] { return false; }, 500);
 
     tessaly::MemorySettingsStore store;
-    store.write(QStringLiteral("Ballons"), QStringLiteral("0"));
+    store.write(u"Ballons", u"0");
     auto publisher = CreateLinuxStatusPublisher(QDBusConnection::sessionBus());
     TimedEvents timing;
+    const tessaly::LocaleCodePage ansi;
+    tessaly::PosixFileAppend files({});
+    tessaly::QtQuitQuestion quitQuestion;
     tessaly::frmMainServices services;
-    services.store = &store;
-    services.publisher = publisher.get();
-    services.createPlayer = [&]() -> std::unique_ptr<tessaly::Player> {
+    services.core.store = &store;
+    services.core.publisher = publisher.get();
+    services.core.quitQuestion = &quitQuestion;
+    services.core.files = &files;
+    services.core.ansi = &ansi;
+    services.core.createPlayer = [&]() -> std::unique_ptr<tessaly::Player> {
         auto real = CreateMprisPlayer(QDBusConnection::sessionBus());
         if (!real)
             return nullptr;
         return std::make_unique<TimedPlayer>(std::move(real), timing);
     };
-    services.createAlerts = [&](tessaly::AlertOwner& owner) {
+    services.core.createAlerts =
+        [&](tessaly::AlertOwner& owner) -> std::unique_ptr<tessaly::AlertPort> {
         return std::make_unique<tessaly::PopupAlerts>(store, owner);
     };
-    services.programFolder = home.path() + "/data/Tessaly";
+    services.core.programFolder = tessaly::ToU16(home.path() + "/data/Tessaly");
     services.quit = [] {
     };
     auto window = std::make_unique<frmMain>(services);
@@ -181,11 +192,12 @@ int main(int argc, char** argv)
     // Memory: refreshes straight through NowPlaying, with the real status writer.
     const qint64 self = getpid();
     PrintMemory("memory: before the refreshes", bench::ResidentKiB(self));
-    const QString format = QStringLiteral("%L: %A - %T");
     auto refresh = [&](int i) {
-        window->NowPlaying(QStringLiteral("Artist %1").arg(i % 97),
-                           QStringLiteral("Album %1").arg(i % 13),
-                           QStringLiteral("Title number %1").arg(i), format, {});
+        using tessaly::ToU16;
+        window->Controller().NowPlaying(ToU16(QStringLiteral("Artist %1").arg(i % 97)),
+                                        ToU16(QStringLiteral("Album %1").arg(i % 13)),
+                                        ToU16(QStringLiteral("Title number %1").arg(i)),
+                                        u"%L: %A - %T", u"");
         if (i % 50 == 0)
             QCoreApplication::processEvents();
     };
@@ -196,7 +208,7 @@ int main(int argc, char** argv)
     }
     PrintMemory("memory: after 10,000 refreshes, popups off", bench::ResidentKiB(self));
 
-    store.write(QStringLiteral("Ballons"), QStringLiteral("1"));
+    store.write(u"Ballons", u"1");
     window->chkShowBallons->setChecked(true);
     const long beforePopups = bench::ResidentKiB(self);
     for (int i = 1; i <= 200; ++i)

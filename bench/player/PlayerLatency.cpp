@@ -21,14 +21,19 @@ namespace {
 
 class CountingHost : public tessaly::PlayerEventHost {
 public:
-    void NowPlaying(const QString&, const QString&, const QString&, const QString&,
-                    const QString&) override
+    void NowPlaying(std::u16string_view, std::u16string_view, std::u16string_view,
+                    std::u16string_view, std::u16string_view) override
     {
         ++refreshes;
     }
-    QString FormatString() const override { return QStringLiteral("%L: %A - %T"); }
+    std::u16string FormatString() const override { return u"%L: %A - %T"; }
     void ExitCommand() override {}
     int refreshes = 0;
+};
+
+class StayRunning : public tessaly::QuitQuestion {
+public:
+    bool AskShutdown() override { return false; }
 };
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -97,7 +102,8 @@ int main(int argc, char** argv)
 
     tessaly::mpris::MprisConnection player(bus);
     CountingHost host;
-    tessaly::PlayerEventHandlers handlers(player, host, [] { return false; });
+    StayRunning stay;
+    tessaly::PlayerEventHandlers handlers(player, host, stay);
     player.SetEvents(&handlers);
 
     Report("Next call to refresh (local track)",

@@ -4,62 +4,62 @@
 #include "watcher/Module1.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdint>
+#include <string>
 
 namespace {
 
-constexpr qsizetype k64KiB = 64 * 1024;
+constexpr std::size_t k64KiB = 64 * 1024;
 
-QString Repeat(const QString& unit, qsizetype size)
+std::u16string Repeat(std::u16string_view unit, std::size_t size)
 {
-    QString text;
+    std::u16string text;
     text.reserve(size + unit.size());
     while (text.size() < size)
         text += unit;
-    text.truncate(size);
+    text.resize(size);
     return text;
 }
 
-const QString& Title()
+const std::u16string& Title()
 {
-    static const QString title =
-        QStringLiteral("Unknown_Artist - the band - track 07 - night%20drive!! (live)");
+    static const std::u16string title =
+        u"Unknown_Artist - the band - track 07 - night%20drive!! (live)";
     return title;
 }
 
-void Clean(benchmark::State& state, const QString& input)
+void Clean(benchmark::State& state, const std::u16string& input)
 {
     for (auto _ : state) {
-        QString result = Module1::CleanStatusText(input);
+        std::u16string result = Module1::CleanStatusText(input);
         benchmark::DoNotOptimize(result);
     }
     state.counters["chars"] = static_cast<double>(input.size());
-    state.SetBytesProcessed(state.iterations() * input.size() * 2);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(input.size()) * 2);
 }
 
 void BM_Title60(benchmark::State& state)
 {
-    Clean(state, Title().left(60));
+    Clean(state, Title().substr(0, 60));
 }
 
 // Every step runs over the whole text: words, separators and debris, no brackets.
 void BM_Text64KiB(benchmark::State& state)
 {
-    Clean(state,
-          Repeat(QStringLiteral("some_artist - track 07 - night%20drive!! -- 12 - "), k64KiB));
+    Clean(state, Repeat(u"some_artist - track 07 - night%20drive!! -- 12 - ", k64KiB));
 }
 
 // Dense candidates for the number and dash passes.
 void BM_Dashes64KiB(benchmark::State& state)
 {
-    Clean(state, Repeat(QStringLiteral(" - 1 - 07 - - "), k64KiB));
+    Clean(state, Repeat(u" - 1 - 07 - - ", k64KiB));
 }
 
 // Brackets in the first half: step 7 removes them with long pieces over the whole text.
 void BM_Remarks64KiB(benchmark::State& state)
 {
-    const QString half = Repeat(QStringLiteral("title (remark) "), k64KiB / 2 - 100);
-    Clean(state, QString(half + QStringLiteral("(") + QString(90, u'x') + QStringLiteral(")") +
-                         Repeat(QStringLiteral("word "), k64KiB / 2 + 8)));
+    const std::u16string half = Repeat(u"title (remark) ", k64KiB / 2 - 100);
+    Clean(state, half + u"(" + std::u16string(90, u'x') + u")" + Repeat(u"word ", k64KiB / 2 + 8));
 }
 
 } // namespace

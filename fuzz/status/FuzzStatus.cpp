@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -23,13 +24,33 @@ double ThreadSeconds()
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// The first byte picks the routine and how the rest becomes text; raw UTF-16 reaches lone
-// surrogates and every code unit, Latin-1 lets the dictionary's words through unchanged.
-QString Decode(const std::uint8_t* data, std::size_t size, bool utf16)
+// The first byte picks the routine and how the rest becomes text; raw UTF-16 (little-endian, an
+// odd last byte dropped) reaches lone surrogates and every code unit, Latin-1 lets the
+// dictionary's words through unchanged.
+std::u16string Decode(const std::uint8_t* data, std::size_t size, bool utf16)
 {
-    if (utf16)
-        return QString(reinterpret_cast<const QChar*>(data), static_cast<qsizetype>(size / 2));
-    return QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    std::u16string text;
+    if (utf16) {
+        text.reserve(size / 2);
+        for (std::size_t i = 0; i + 1 < size; i += 2)
+            text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+    } else {
+        text.assign(data, data + size);
+    }
+    return text;
+}
+
+// The pieces between the separators, empty ones included.
+std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separator)
+{
+    std::vector<std::u16string_view> fields;
+    while (true) {
+        const std::size_t at = text.find(separator);
+        fields.push_back(text.substr(0, at));
+        if (at == std::u16string_view::npos)
+            return fields;
+        text.remove_prefix(at + 1);
+    }
 }
 
 } // namespace
@@ -39,17 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::uint8_t mode = data[0];
-    const QString text = Decode(data + 1, size - 1, (mode & 1) != 0);
+    const std::u16string text = Decode(data + 1, size - 1, (mode & 1) != 0);
 
     const double start = ThreadSeconds();
-    QString result;
+    std::u16string result;
     if ((mode & 2) == 0) {
         result = Module1::CleanStatusText(text);
     } else {
         // Fields separated by U+001F: format, artist, album, title.
-        const QStringList fields = text.split(QChar(0x1f));
-        const auto field = [&](qsizetype i) {
-            return i < fields.size() ? fields[i] : QString();
+        const std::vector<std::u16string_view> fields = Split(text, u'\x1f');
+        const auto field = [&](std::size_t i) {
+            return i < fields.size() ? fields[i] : std::u16string_view();
         };
         result = FormatStatus(field(0), field(1), field(2), field(3));
     }

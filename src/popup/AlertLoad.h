@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <optional>
-#include <QString>
+#include <string_view>
 
 namespace tessaly {
 
@@ -13,7 +13,6 @@ inline constexpr int iAlertHeight = 1750; // full height
 inline constexpr int iAlertWidth = 3810;  // full width
 // The width of the window's design, which still decides the horizontal place.
 inline constexpr int kAlertDesignWidth = 3735;
-inline constexpr int kAlertDesignHeight = 1800;
 
 struct AlertPlacement {
     int left;
@@ -28,8 +27,9 @@ struct AlertPlacement {
 AlertPlacement LoadPlacement(int screenRight, int fullScreenClientHeight);
 
 // The alpha for a stored "Opacity": percent x 0.01 x 255, halves to even. A text that is not a
-// 16-bit whole number counts as the default 80. Nothing when the product would not fit a 16-bit
-// alpha; the window then stays opaque, as it does for any alpha outside 0..255.
-std::optional<std::int16_t> PopupAlpha(const QString& storedOpacity);
+// 16-bit whole number counts as the default 80 (settings::ParseInt16 tells a front-end that wants
+// to say so). Nothing when the product would not fit a 16-bit alpha; the window then stays
+// opaque, as it does for any alpha outside 0..255.
+std::optional<std::int16_t> PopupAlpha(std::u16string_view storedOpacity);
 
 } // namespace tessaly

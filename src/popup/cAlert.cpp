@@ -1,46 +1,39 @@
 #include "popup/cAlert.h"
 
-#include "popup/frmAlert6.h"
-#include "popup/PopupArt.h"
-
 using namespace tessaly;
 
-cAlert::cAlert(SettingsStore& settings, AlertOwner& owner) : settings_(settings), owner_(owner) {}
+cAlert::cAlert(AlertViews& views) : views_(views) {}
 
 void cAlert::MSN6()
 {
-    auto* popup = new frmAlert6(settings_, owner_);
-    popup->lblTitle->SetCaption(Title);
-    if (!Message.isEmpty()) {
-        popup->lblSongTitle->hide();
-        popup->lblArtist->hide();
-        popup->lblAlbum->hide();
-        popup->imgBack[0]->hide();
-        popup->imgForward[0]->hide();
-        popup->imgPause[0]->hide();
-        popup->lblAlert->SetCaption(Message);
+    AlertView& popup = views_.NewAlertView();
+    popup.SetCaption(AlertText::lblTitle, Title);
+    if (!Message.empty()) {
+        for (AlertPart part : {AlertPart::lblSongTitle, AlertPart::lblArtist, AlertPart::lblAlbum,
+                               AlertPart::imgBack, AlertPart::imgForward, AlertPart::imgPause})
+            popup.Hide(part);
+        popup.SetCaption(AlertText::lblAlert, Message);
     } else {
         const struct {
-            const QString& member;
-            AlertLabel* value;
-            AlertLabel* caption;
+            const std::u16string& member;
+            AlertText value;
+            AlertPart caption;
         } rows[] = {
-            {Album, popup->lbl_Album, popup->lblAlbum},
-            {Artist, popup->lbl_Artist, popup->lblArtist},
-            {SongTitle, popup->lbl_Title, popup->lblSongTitle},
+            {Album, AlertText::lbl_Album, AlertPart::lblAlbum},
+            {Artist, AlertText::lbl_Artist, AlertPart::lblArtist},
+            {SongTitle, AlertText::lbl_Title, AlertPart::lblSongTitle},
         };
         for (const auto& row : rows) {
-            if (!row.member.isEmpty())
-                row.value->SetCaption(row.member);
+            if (!row.member.empty())
+                popup.SetCaption(row.value, row.member);
             else
-                row.caption->hide();
+                popup.Hide(row.caption);
         }
     }
     if (Link) {
-        popup->lblAlert->setCursor(PopupHandCursor(popup->imgPointer->Picture()));
-        popup->lblURL->SetCaption(sUrl);
-        popup->lblLink->SetCaption(QStringLiteral("True"));
+        popup.UseHandCursorOnMessage();
+        popup.SetCaption(AlertText::lblURL, sUrl);
+        popup.SetCaption(AlertText::lblLink, kLinkOn);
     }
-    // Shown without activation: the application in use keeps the focus.
-    popup->show();
+    popup.Show();
 }

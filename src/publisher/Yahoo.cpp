@@ -1,5 +1,7 @@
 #include "publisher/Yahoo.h"
 
+#include "common/Steps.h"
+
 #include <exception>
 
 namespace tessaly {
@@ -14,35 +16,22 @@ Yahoo::Yahoo(Registry& registry, WindowMessages& windows, const AnsiCodePage& an
     : text_(registry, ansi), windows_(windows), errors_(std::move(errors))
 {}
 
-template <typename Step> void Yahoo::runStep(std::string_view name, Step&& step) noexcept
-{
-    try {
-        step();
-    } catch (const std::exception& e) {
-        if (errors_)
-            errors_(name, e.what());
-    } catch (...) {
-        if (errors_)
-            errors_(name, "unknown exception");
-    }
-}
-
 void Yahoo::SetYahooStatus(const std::u16string& statusText)
 {
     std::u16string userId;
-    runStep("read user id", [&] {
+    RunStep(errors_, "read user id", [&] {
         userId = GetRegString(kHkeyCurrentUser, yahoo::kPagerKey, yahoo::kUserIdValue);
     });
     const std::u16string key = yahoo::CustomMessagesKey(userId);
-    runStep("write custom message",
+    RunStep(errors_, "write custom message",
             [&] { SetRegString(kHkeyCurrentUser, key, yahoo::kCustomMessageValue, statusText); });
 
     WindowHandle window;
-    runStep("find window",
+    RunStep(errors_, "find window",
             [&] { window = windows_.FindWindowA(yahoo::kMainWindowClass, nullptr); });
     for (const std::uintptr_t command :
          {yahoo::kLoadCustomMessageCommand, yahoo::kUseCustomMessageCommand}) {
-        runStep("send command", [&] {
+        RunStep(errors_, "send command", [&] {
             windows_.SendMessageTimeoutA(window, kWmCommand, command, yahoo::kCommandLParam,
                                          yahoo::kSendTimeLimit);
         });

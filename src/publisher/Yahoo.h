@@ -3,6 +3,7 @@
 // Makes a text the Messenger's custom status: stores it as custom message "1" of the signed-in
 // user's profile and tells the Messenger's main window to take it up. Standard C++ only.
 
+#include "common/Steps.h"
 #include "publisher/AnsiCodePage.h"
 #include "publisher/Registry.h"
 #include "publisher/RegistryText.h"
@@ -36,7 +37,7 @@ std::u16string CustomMessagesKey(const std::u16string& userId);
 class Yahoo final : public StatusPublisher {
 public:
     // Told about failures that the steps swallow, so that a backend can log them.
-    using ErrorSink = std::function<void(std::string_view step, std::string_view what)>;
+    using ErrorSink = FailureSink;
 
     Yahoo(Registry& registry, WindowMessages& windows, const AnsiCodePage& ansi,
           ErrorSink errors = {});
@@ -57,8 +58,6 @@ public:
     }
 
 private:
-    template <typename Step> void runStep(std::string_view name, Step&& step) noexcept;
-
     RegistryText text_;
     WindowMessages& windows_;
     ErrorSink errors_;

@@ -1,13 +1,10 @@
 #include "shell/TrayDispatch.h"
 
-#include "shell/SysTray.h"
-
 namespace tessaly {
 
-TrayAction TrayActionFor(Qt::WindowStates state, int mouseMessage)
+TrayAction TrayActionFor(WindowState state, int mouseMessage)
 {
-    const bool minimised = state.testFlag(Qt::WindowMinimized);
-    if (!minimised && (state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (!state.minimized && state.maximized)
         return TrayAction::None;
     switch (mouseMessage) {
     case kWM_RBUTTONUP:

@@ -3,11 +3,11 @@
 #include "watcher/Module1.h"
 #include "watcher/TextReplace.h"
 
-QString FormatStatus(const QString& sFormat, const QString& sArtist, const QString& sAlbum,
-                     const QString& sTitle)
+std::u16string FormatStatus(std::u16string_view sFormat, std::u16string_view sArtist,
+                            std::u16string_view sAlbum, std::u16string_view sTitle)
 {
     using tessaly::text::ReplaceAll;
-    QString status = ReplaceAll(sFormat, u"%A", sArtist);
+    std::u16string status = ReplaceAll(sFormat, u"%A", sArtist);
     status = ReplaceAll(status, u"%L", sAlbum);
     status = ReplaceAll(status, u"%T", sTitle);
     return Module1::CleanStatusText(status);

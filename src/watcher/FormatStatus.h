@@ -2,9 +2,10 @@
 
 // The status text of one refresh: the user's format string with its tokens expanded, cleaned.
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 // Expands "%A" (artist), then "%L" (album), then "%T" (title), each on the result of the one
 // before, case-sensitively, and returns the cleaned result.
-QString FormatStatus(const QString& sFormat, const QString& sArtist, const QString& sAlbum,
-                     const QString& sTitle);
+std::u16string FormatStatus(std::u16string_view sFormat, std::u16string_view sArtist,
+                            std::u16string_view sAlbum, std::u16string_view sTitle);

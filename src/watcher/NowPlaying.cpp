@@ -1,34 +1,54 @@
 #include "watcher/NowPlaying.h"
 
 #include "publisher/StatusPublisher.h"
-#include "shell/AlertPort.h"
 #include "watcher/FormatStatus.h"
 #include "watcher/RadioPlaylist.h"
 
+#include <charconv>
+#include <cwctype>
+#include <string>
+
 namespace tessaly {
 
-void RunNowPlaying(const NowPlayingRecord& record, NowPlayingWindow& window,
-                   StatusPublisher& publisher, RadioPlaylist& playlist)
+void RunNowPlaying(const NowPlayingRecord& record, NowPlayingView& view, StatusPublisher& publisher,
+                   RadioPlaylist& playlist)
 {
-    window.ShowTrack(record.sAlbum, record.sArtist, record.sTitle);
-    const QString status =
+    view.ShowTrack(record.sAlbum, record.sArtist, record.sTitle);
+    const std::u16string status =
         FormatStatus(record.sFormat, record.sArtist, record.sAlbum, record.sTitle);
-    window.ShowStatus(status);
-    publisher.SetYahooStatus(status.toStdU16String());
-    window.ShowAlert(record);
-    if (ShouldLogRadioTitle(window.PlaylistSwitch(), record.sMsg, record.sTitle))
-        playlist.Append(window.PlaylistFileName(), record.sTitle);
+    view.ShowStatus(status);
+    publisher.SetYahooStatus(status);
+    view.ShowAlert(record);
+    if (ShouldLogRadioTitle(view.PlaylistSwitch(), record.sMsg, record.sTitle))
+        playlist.Append(view.PlaylistFileName(), record.sTitle);
 }
 
-bool ReadsAsTrue(const QString& text)
+bool ReadsAsTrue(std::u16string_view text)
 {
-    bool ok = false;
-    const long long value = text.trimmed().toLongLong(&ok);
-    return ok && value != 0;
+    // A whole number that fits 64 bits, blanks around it allowed; nothing else counts.
+    const auto blank = [](char16_t c) {
+        return c < 128 && std::iswspace(c);
+    };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    std::string ascii;
+    for (const char16_t c : text) {
+        if (c >= 128)
+            return false;
+        ascii.push_back(static_cast<char>(c));
+    }
+    if (ascii.size() > 1 && ascii.front() == '+' && ascii[1] != '-')
+        ascii.erase(0, 1);
+    long long value = 0;
+    const char* end = ascii.data() + ascii.size();
+    const auto [stop, error] = std::from_chars(ascii.data(), end, value);
+    return error == std::errc() && stop == end && value != 0;
 }
 
-void ShowOrUpdateAlert(AlertPort& alerts, bool& bAlertChange, QWidget* oAlert,
-                       const QString& sShowBallons, const NowPlayingRecord& record)
+void ShowOrUpdateAlert(AlertPort& alerts, bool& bAlertChange, PopupId oAlert,
+                       std::u16string_view sShowBallons, const NowPlayingRecord& record)
 {
     if (bAlertChange) {
         bAlertChange = false;

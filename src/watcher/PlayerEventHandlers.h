@@ -4,8 +4,8 @@
 
 #include "watcher/Player.h"
 
-#include <QString>
-#include <functional>
+#include <string>
+#include <string_view>
 
 namespace tessaly {
 
@@ -13,46 +13,59 @@ namespace tessaly {
 class PlayerEventHost {
 public:
     virtual ~PlayerEventHost() = default;
-    virtual void NowPlaying(const QString& sArtist, const QString& sAlbum, const QString& sTitle,
-                            const QString& sFormat, const QString& sMsg) = 0;
+    virtual void NowPlaying(std::u16string_view sArtist, std::u16string_view sAlbum,
+                            std::u16string_view sTitle, std::u16string_view sFormat,
+                            std::u16string_view sMsg) = 0;
     // The current format string (frmMain's sFormatString).
-    virtual QString FormatString() const = 0;
+    virtual std::u16string FormatString() const = 0;
     // The Exit menu command (frmMain's mnuExit_Click).
     virtual void ExitCommand() = 0;
 };
 
-// Shows the modal "Itunes Closing..." question; true when the user answers Yes.
-bool AskShutdownQuestion();
+// The modal question the player's quitting event asks: Yes and No, Yes the default.
+inline constexpr char16_t kQuitQuestionTitle[] = u"Tessaly";
+inline constexpr char16_t kQuitQuestionText[] =
+    u"Itunes Closing, would you like Tessaly to shutdown?";
 
+class QuitQuestion {
+public:
+    virtual ~QuitQuestion() = default;
+    // Shows the question and waits for the answer; true for Yes.
+    virtual bool AskShutdown() = 0;
+};
+
+// The handlers. A failure propagates to the player connection, which reports it at the event
+// loop's boundary.
 class PlayerEventHandlers : public PlayerEvents {
 public:
-    using ShutdownQuestion = std::function<bool()>;
-
-    PlayerEventHandlers(Player& iTune, PlayerEventHost& host,
-                        ShutdownQuestion askShutdown = AskShutdownQuestion);
+    PlayerEventHandlers(Player& iTune, PlayerEventHost& host, QuitQuestion& question);
 
     void iTune_OnPlayerPlayEvent(const PlayerTrack& iTrack);
     void iTune_OnPlayerPlayingTrackChangedEvent(const PlayerTrack& iTrack);
+    // At most one question is open: quitting events that arrive while it waits for its answer
+    // are part of the same quit.
     void iTune_OnQuittingEvent();
-    void iTune_OnAboutToPromptUserToQuitEvent();
-    void iTune_OnCOMCallsEnabledEvent();
 
     // Local form: Artist, Album, Name, no message.
     void RefreshLocal(const PlayerTrack& track);
     // Refresh-from-track rule: the radio form for "MPEG audio stream", else the local form.
     void RefreshFromTrack(const PlayerTrack& track);
 
-    // PlayerEvents: each forwards to its iTune_ handler and keeps failures inside.
-    void OnPlayerPlayEvent(const PlayerTrack& iTrack) override;
-    void OnPlayerPlayingTrackChangedEvent(const PlayerTrack& iTrack) override;
-    void OnQuittingEvent() override;
-    void OnAboutToPromptUserToQuitEvent() override;
-    void OnCOMCallsEnabledEvent() override;
+    // PlayerEvents: each is its iTune_ handler.
+    void OnPlayerPlayEvent(const PlayerTrack& iTrack) override { iTune_OnPlayerPlayEvent(iTrack); }
+    void OnPlayerPlayingTrackChangedEvent(const PlayerTrack& iTrack) override
+    {
+        iTune_OnPlayerPlayingTrackChangedEvent(iTrack);
+    }
+    void OnQuittingEvent() override { iTune_OnQuittingEvent(); }
+    void OnAboutToPromptUserToQuitEvent() override {}
+    void OnCOMCallsEnabledEvent() override {}
 
 private:
     Player& iTune_;
     PlayerEventHost& host_;
-    ShutdownQuestion askShutdown_;
+    QuitQuestion& question_;
+    bool asking_ = false;
 };
 
 } // namespace tessaly

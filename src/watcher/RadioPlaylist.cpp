@@ -1,99 +1,89 @@
 #include "watcher/RadioPlaylist.h"
 
-#include "watcher/Logging.h"
-#include "watcher/ProgramFolder.h"
-
-#include <QDir>
-#include <QFile>
-#include <QStringEncoder>
+#include "publisher/AnsiCodePage.h"
 
 namespace tessaly {
 
 namespace {
 
-#ifdef Q_OS_WIN
-constexpr char kLineEnd[] = "\r\n";
-#else
-constexpr char kLineEnd[] = "\n";
-#endif
-
 constexpr char16_t kErrorLog[] = u"error.txt";
 
-// One line in the locale's code page. A line break inside the text would split one entry into
-// several, so each becomes a blank.
-QByteArray EncodeLine(QString text)
+#ifdef _WIN32
+constexpr char16_t kSeparator = u'\\';
+bool IsAbsolute(std::u16string_view path)
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    QStringEncoder encode(QStringConverter::System);
-    QByteArray bytes = encode(text);
+    // "C:\..." or "\\server\share\...".
+    return (path.size() >= 3 && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/')) ||
+           (path.size() >= 2 && (path[0] == u'\\' || path[0] == u'/') &&
+            (path[1] == u'\\' || path[1] == u'/'));
+}
+#else
+constexpr char16_t kSeparator = u'/';
+bool IsAbsolute(std::u16string_view path)
+{
+    return !path.empty() && path.front() == u'/';
+}
+#endif
+
+} // namespace
+
+bool ShouldLogRadioTitle(int playlistSwitch, std::u16string_view sMsg, std::u16string_view sTitle)
+{
+    return playlistSwitch != 0 && !sMsg.empty() && !sTitle.empty();
+}
+
+std::string PlaylistLine(std::u16string_view text, const AnsiCodePage& ansi)
+{
+    std::u16string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        line.push_back(c == u'\r' || c == u'\n' ? u' ' : c);
+    }
+    std::string bytes = ansi.FromUnicode(line);
     bytes.append(kLineEnd);
     return bytes;
 }
 
-// Appends bytes as a whole or not at all: a short write is cut back to the old end of the file.
-bool AppendWhole(const QString& path, const QByteArray& bytes, QString& error)
+RadioPlaylist::RadioPlaylist(std::u16string folder, FileAppend& files, const AnsiCodePage& ansi)
+    : folder_(std::move(folder)), files_(files), ansi_(ansi)
+{}
+
+std::u16string RadioPlaylist::PathOf(std::u16string_view fileName) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        error = file.errorString();
-        return false;
-    }
-    const qint64 oldSize = file.size();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        error = file.errorString();
-        file.resize(oldSize);
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    if (IsAbsolute(fileName))
+        return std::u16string(fileName);
+    return folder_ + kSeparator + std::u16string(fileName);
 }
 
-} // namespace
-
-bool ShouldLogRadioTitle(int playlistSwitch, const QString& sMsg, const QString& sTitle)
+std::u16string RadioPlaylist::ErrorLine(std::u16string_view fileName,
+                                        std::u16string_view description) const
 {
-    return playlistSwitch != 0 && !sMsg.isEmpty() && !sTitle.isEmpty();
+    return u"An Error Ocured while opening the playlist file '" + PathOf(fileName) + u"'; " +
+           std::u16string(description);
 }
 
-RadioPlaylist::RadioPlaylist(QString folder) : folder_(std::move(folder)) {}
-
-QString RadioPlaylist::PathOf(const QString& fileName) const
-{
-    if (QDir::isAbsolutePath(fileName))
-        return fileName;
-    return folder_ + QLatin1Char('/') + fileName;
-}
-
-QString RadioPlaylist::ErrorLine(const QString& fileName, const QString& description) const
-{
-    return QStringLiteral("An Error Ocured while opening the playlist file '") + PathOf(fileName) +
-           QStringLiteral("'; ") + description;
-}
-
-bool RadioPlaylist::Append(const QString& fileName, const QString& sTitle) noexcept
+bool RadioPlaylist::Append(std::u16string_view fileName, std::u16string_view sTitle) noexcept
 {
     try {
-        QString error;
-        if (!EnsureFolder(folder_))
-            error = QStringLiteral("cannot create the folder '%1'").arg(folder_);
-        else if (AppendWhole(PathOf(fileName), EncodeLine(sTitle), error))
+        std::u16string error;
+        // An absolute name does not need the program folder; only "error.txt" does.
+        if (!IsAbsolute(fileName) && !files_.EnsureFolder(folder_))
+            error = u"cannot create the folder '" + folder_ + u"'";
+        else if (error = files_.Append(PathOf(fileName), PlaylistLine(sTitle, ansi_));
+                 error.empty())
             return true;
 
-        const QString line = ErrorLine(fileName, error);
-        qCWarning(lcWatcher).noquote() << line;
-        QString logError;
-        if (!AppendWhole(PathOf(QString::fromUtf16(kErrorLog)), EncodeLine(line), logError))
-            qCWarning(lcWatcher).noquote() << "cannot write error.txt:" << logError;
-    } catch (const std::exception& e) {
-        qCWarning(lcWatcher) << "playlist write failed:" << e.what();
+        const std::u16string line = ErrorLine(fileName, error);
+        files_.Warn(line);
+        if (const std::u16string logError =
+                files_.Append(PathOf(kErrorLog), PlaylistLine(line, ansi_));
+            !logError.empty())
+            files_.Warn(u"cannot write error.txt: " + logError);
     } catch (...) {
-        qCWarning(lcWatcher) << "playlist write failed";
+        // Out of memory at worst; the title is lost, the refresh goes on.
     }
     return false;
 }

@@ -2,14 +2,18 @@
 
 // Literal text replacement with the semantics the status text relies on.
 
-#include <QString>
-#include <QStringView>
+#include <string>
+#include <string_view>
 
 namespace tessaly::text {
 
 // Replaces every non-overlapping occurrence of `x` in `text` by `y`, scanning left to right in one
 // pass; replaced text is not scanned again. An empty `x` changes nothing. Linear in the length of
 // `text` plus the length of `x`.
-QString ReplaceAll(const QString& text, QStringView x, QStringView y);
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view x, std::u16string_view y);
+
+// The same on `text` itself, which is left untouched, without a copy, when `x` does not occur.
+// `x` and `y` may view `text`.
+void ReplaceAllIn(std::u16string& text, std::u16string_view x, std::u16string_view y);
 
 } // namespace tessaly::text

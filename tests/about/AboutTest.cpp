@@ -1,4 +1,4 @@
-#include "about/frmAbout.h"
+#include "about/qt/frmAbout.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

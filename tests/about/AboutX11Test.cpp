@@ -1,6 +1,6 @@
 // The About box under a real window manager: stacking, taskbar, and a screenshot.
 
-#include "about/frmAbout.h"
+#include "about/qt/frmAbout.h"
 #include "shell/tray/X11Helpers.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "publisher/linux/DBusWindow.h"
 
+#include "common/qt/Logging.h"
 #include "publisher/linux/DBusWindowMessages.h"
-#include "publisher/linux/Logging.h"
 
 #include <exception>
 #include <QDBusConnectionInterface>

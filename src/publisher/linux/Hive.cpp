@@ -1,6 +1,7 @@
 #include "publisher/linux/Hive.h"
 
-#include "publisher/linux/Logging.h"
+#include "common/linux/XdgPaths.h"
+#include "common/qt/Logging.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -41,9 +42,10 @@ bool isNotADatabase(int rc)
 
 QString HivePath()
 {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    // The one XDG rule of the program: a relative XDG_DATA_HOME means the default too.
+    QString dataHome = QFile::decodeName(QByteArray::fromStdString(XdgDataHome()));
+    if (dataHome == QLatin1String("/"))
+        dataHome.clear();
     return dataHome + QStringLiteral("/tessaly/registry/HKEY_CURRENT_USER.sqlite3");
 }
 

@@ -10,7 +10,8 @@ struct sqlite3;
 
 namespace tessaly {
 
-// $XDG_DATA_HOME/tessaly/registry/HKEY_CURRENT_USER.sqlite3 ($HOME/.local/share when unset).
+// $XDG_DATA_HOME/tessaly/registry/HKEY_CURRENT_USER.sqlite3 (~/.local/share when XDG_DATA_HOME is
+// unset, empty or relative).
 QString HivePath();
 
 class Hive {

@@ -1,12 +1,11 @@
 #include "publisher/linux/LinuxStatusPublisher.h"
 
+#include "common/qt/Guard.h"
+#include "common/qt/Logging.h"
 #include "publisher/linux/DBusWindowMessages.h"
 #include "publisher/linux/LocaleCodePage.h"
-#include "publisher/linux/Logging.h"
 #include "publisher/linux/SqliteRegistry.h"
 #include "publisher/Yahoo.h"
-
-#include <exception>
 
 namespace tessaly {
 namespace {
@@ -19,13 +18,7 @@ public:
 
     void SetYahooStatus(const std::u16string& statusText) override
     {
-        try {
-            yahoo_.SetYahooStatus(statusText);
-        } catch (const std::exception& e) {
-            qCWarning(lcPublisher) << "publishing the status failed:" << e.what();
-        } catch (...) {
-            qCWarning(lcPublisher) << "publishing the status failed";
-        }
+        Guarded(lcPublisher, "SetYahooStatus", [&] { yahoo_.SetYahooStatus(statusText); });
     }
 
 private:

@@ -1,6 +1,6 @@
 #include "publisher/linux/SqliteRegistry.h"
 
-#include "publisher/linux/Logging.h"
+#include "common/qt/Logging.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,7 @@
 #include "watcher/mpris/MprisConnection.h"
 
-#include "watcher/Logging.h"
+#include "common/qt/Guard.h"
+#include "common/qt/Logging.h"
 #include "watcher/mpris/MprisPlayer.h"
 
 #include <exception>
@@ -380,22 +381,19 @@ void MprisConnection::deliver()
         pending_.pop_front();
         if (!events_)
             continue;
-        try {
-            switch (event.kind) {
-            case EventKind::Play:
-                events_->OnPlayerPlayEvent(MprisTrack(event.texts));
-                break;
-            case EventKind::TrackChanged:
-                events_->OnPlayerPlayingTrackChangedEvent(MprisTrack(event.texts));
-                break;
-            case EventKind::Quitting:
-                events_->OnQuittingEvent();
-                break;
-            }
-        } catch (const std::exception& ex) {
-            qCWarning(lcWatcher, "player event handler failed: %s", ex.what());
-        } catch (...) {
-            qCWarning(lcWatcher, "player event handler failed");
+        // The handlers' failures end here: the connection goes on with the next event.
+        switch (event.kind) {
+        case EventKind::Play:
+            Guarded(lcWatcher, "OnPlayerPlayEvent",
+                    [&] { events_->OnPlayerPlayEvent(MprisTrack(event.texts)); });
+            break;
+        case EventKind::TrackChanged:
+            Guarded(lcWatcher, "OnPlayerPlayingTrackChangedEvent",
+                    [&] { events_->OnPlayerPlayingTrackChangedEvent(MprisTrack(event.texts)); });
+            break;
+        case EventKind::Quitting:
+            Guarded(lcWatcher, "OnQuittingEvent", [&] { events_->OnQuittingEvent(); });
+            break;
         }
         // The handler may have ended the program and this connection with it.
         if (!*alive)

@@ -1,6 +1,7 @@
 // Tessaly under faults and load, as separate processes: each test asserts that it keeps running
 // and loses nothing that it could have kept.
 
+#include "common/qt/QtText.h"
 #include "E2eSystem.h"
 #include "watcher/FormatStatus.h"
 
@@ -31,10 +32,11 @@ protected:
     QString expectedStatus()
     {
         const QVariantMap m = system.playerMetadata();
-        return FormatStatus(QStringLiteral("%L: %A - %T"),
-                            m.value(QStringLiteral("xesam:artist")).toStringList().join(", "),
-                            m.value(QStringLiteral("xesam:album")).toString(),
-                            m.value(QStringLiteral("xesam:title")).toString());
+        return ToQString(
+            FormatStatus(u"%L: %A - %T",
+                         ToU16(m.value(QStringLiteral("xesam:artist")).toStringList().join(", ")),
+                         ToU16(m.value(QStringLiteral("xesam:album")).toString()),
+                         ToU16(m.value(QStringLiteral("xesam:title")).toString())));
     }
 
     // Runs a player command and waits for the status that follows it.
@@ -177,10 +179,10 @@ TEST_F(Faults, GarbageInEverySettingStartsWithUsableValues)
     startAll();
     ASSERT_TRUE(commandAndWait(QStringLiteral("Play")));
     expectAlive();
-    EXPECT_EQ(
-        system.lastStatus(),
-        FormatStatus(QStringLiteral("%T"), {}, {},
-                     system.playerMetadata().value(QStringLiteral("xesam:title")).toString()));
+    EXPECT_EQ(system.lastStatus(),
+              ToQString(FormatStatus(
+                  u"%T", {}, {},
+                  ToU16(system.playerMetadata().value(QStringLiteral("xesam:title")).toString()))));
 }
 
 TEST_F(Faults, BurstOfAThousandChangesEndsOnTheLastTrackWithFewRefreshes)

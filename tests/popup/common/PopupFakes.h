@@ -1,30 +1,20 @@
 #pragma once
 
-// Stand-ins for what a popup talks to: the settings store, the player and the main window.
+// Stand-ins for what a popup talks to: the player and the main window; and the popups on screen.
 
-#include "popup/frmAlert6.h"
-#include "shell/AlertPort.h"
-#include "shell/SettingsStore.h"
+#include "popup/AlertOwner.h"
+#include "popup/qt/frmAlert6.h"
+#include "watcher/AlertPort.h"
 #include "watcher/Player.h"
 
-#include <map>
+#include <algorithm>
 #include <QApplication>
-#include <QPointer>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessaly::test {
-
-class FakeStore : public SettingsStore {
-public:
-    QString read(const QString& key, const QString& defaultValue) const override
-    {
-        const auto it = values.find(key);
-        return it == values.end() ? defaultValue : it->second;
-    }
-    void write(const QString& key, const QString& text) override { values[key] = text; }
-
-    std::map<QString, QString> values;
-};
 
 class FakePlayer : public Player {
 public:
@@ -37,12 +27,16 @@ public:
     PlayerResult PlayPause() override { return Record("PlayPause"); }
 
     PlayerResult result = PlayerResult::Ok;
+    // A call that throws instead of answering, as a broken backend might.
+    bool throws = false;
     std::vector<std::string> calls;
 
 private:
     PlayerResult Record(const char* call)
     {
         calls.emplace_back(call);
+        if (throws)
+            throw std::runtime_error("the player broke");
         return result;
     }
 };
@@ -51,19 +45,21 @@ private:
 class FakeOwner : public AlertOwner {
 public:
     Player* AlertPlayer() override { return player; }
-    void RecordAlertChange(QWidget* alert) override
+    void RecordAlertChange(PopupId alert) override
     {
+        if (recordThrows)
+            throw std::runtime_error("the main window broke");
         bAlertChange = true;
         oAlert = alert;
     }
 
     // The popup step of a refresh, as the main window takes it.
-    void Refresh(AlertPort& alerts, const QString& artist, const QString& album,
-                 const QString& title, const QString& msg = QString())
+    void Refresh(AlertPort& alerts, std::u16string_view artist, std::u16string_view album,
+                 std::u16string_view title, std::u16string_view msg = {})
     {
         if (bAlertChange) {
             bAlertChange = false;
-            alerts.UpdateRecordedAlert(oAlert.data(), album, artist, title);
+            alerts.UpdateRecordedAlert(oAlert, album, artist, title);
         } else if (showBallons) {
             alerts.ShowRefreshAlert(artist, album, title, msg);
         }
@@ -71,18 +67,20 @@ public:
 
     Player* player = nullptr;
     bool bAlertChange = false;
-    QPointer<QWidget> oAlert;
+    PopupId oAlert = kNoPopup;
     bool showBallons = true;
+    bool recordThrows = false;
 };
 
-// The popups that are loaded.
+// The popups that are loaded, oldest first.
 inline std::vector<frmAlert6*> LoadedPopups()
 {
     std::vector<frmAlert6*> popups;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String("frmAlert6"))
-            if (frmAlert6* popup = frmAlert6::Loaded(widget))
-                popups.push_back(popup);
+        if (auto* popup = qobject_cast<frmAlert6*>(widget); popup && !popup->IsUnloaded())
+            popups.push_back(popup);
+    std::sort(popups.begin(), popups.end(),
+              [](const frmAlert6* a, const frmAlert6* b) { return a->Id() < b->Id(); });
     return popups;
 }
 

@@ -1,10 +1,11 @@
 // The popup window offscreen: its load step, the two forms MSN6 builds, and its controls.
 
+#include "common/qt/QtText.h"
+#include "common/Settings.h"
 #include "popup/cAlert.h"
 #include "popup/common/PopupFakes.h"
-#include "popup/frmAlert6.h"
-#include "popup/Mnemonic.h"
-#include "popup/PopupArt.h"
+#include "popup/qt/frmAlert6.h"
+#include "popup/qt/PopupArt.h"
 #include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,6 @@ using namespace tessaly;
 using tessaly::test::CloseAllPopups;
 using tessaly::test::FakeOwner;
 using tessaly::test::FakePlayer;
-using tessaly::test::FakeStore;
 using tessaly::test::LoadedPopups;
 
 class PopupWindow : public ::testing::Test {
@@ -31,7 +31,7 @@ protected:
     template <typename Fill> frmAlert6* Open(Fill fill)
     {
         const std::vector<frmAlert6*> before = LoadedPopups();
-        cAlert alert(store, owner);
+        cAlert alert(windows);
         fill(alert);
         alert.MSN6();
         for (frmAlert6* popup : LoadedPopups())
@@ -44,16 +44,17 @@ protected:
     frmAlert6* OpenTrack()
     {
         return Open([](cAlert& a) {
-            a.Title = QStringLiteral("iTunes Playing...");
-            a.Artist = QStringLiteral("The Example Band");
-            a.Album = QStringLiteral("Road Songs");
-            a.SongTitle = QStringLiteral("Night Drive");
+            a.Title = u"iTunes Playing...";
+            a.Artist = u"The Example Band";
+            a.Album = u"Road Songs";
+            a.SongTitle = u"Night Drive";
         });
     }
 
-    FakeStore store;
+    MemorySettingsStore store;
     FakePlayer player;
     FakeOwner owner;
+    AlertWindows windows{store, owner};
 };
 
 // Takes the addresses the desktop is asked to open.
@@ -99,12 +100,16 @@ TEST_F(PopupWindow, OpacityFromTheStore)
         {"101", 1.0},           {"abc", 204 / 255.0},
     };
     for (const auto& c : cases) {
-        store.values.clear();
+        MemorySettingsStore stored;
         if (c.stored)
-            store.values[QStringLiteral("Opacity")] = QString::fromLatin1(c.stored);
-        frmAlert6* popup = OpenTrack();
-        ASSERT_TRUE(popup);
-        EXPECT_NEAR(popup->windowOpacity(), c.opacity, 1e-3) << (c.stored ? c.stored : "none");
+            stored.write(u"Opacity", ToU16(QString::fromLatin1(c.stored)));
+        AlertWindows opacityWindows(stored, owner);
+        cAlert alert(opacityWindows);
+        alert.MSN6();
+        const std::vector<frmAlert6*> popups = LoadedPopups();
+        ASSERT_EQ(popups.size(), 1u);
+        EXPECT_NEAR(popups.front()->windowOpacity(), c.opacity, 1e-3)
+            << (c.stored ? c.stored : "none");
         CloseAllPopups();
     }
 }
@@ -146,7 +151,7 @@ TEST_F(PopupWindow, TrackFormFillsTheRowsAndKeepsTheButtons)
 
 TEST_F(PopupWindow, EmptyMembersHideTheirRowCaptions)
 {
-    frmAlert6* popup = Open([](cAlert& a) { a.Artist = QStringLiteral("Only Artist"); });
+    frmAlert6* popup = Open([](cAlert& a) { a.Artist = u"Only Artist"; });
     ASSERT_TRUE(popup);
     EXPECT_TRUE(Shown(popup->lblArtist));
     EXPECT_FALSE(Shown(popup->lblAlbum));
@@ -162,14 +167,14 @@ TEST_F(PopupWindow, EmptyMembersHideTheirRowCaptions)
 
 TEST_F(PopupWindow, MessageFormHidesRowsAndButtonsEvenWithTrackMembers)
 {
-    const QString message = QStringLiteral("Radio One\r\n\r\nA & B - Song");
+    const std::u16string message = u"Radio One\r\n\r\nA & B - Song";
     frmAlert6* popup = Open([&](cAlert& a) {
-        a.Title = QStringLiteral("iTunes Radio...");
-        a.Artist = QStringLiteral("ignored");
+        a.Title = u"iTunes Radio...";
+        a.Artist = u"ignored";
         a.Message = message;
     });
     ASSERT_TRUE(popup);
-    EXPECT_EQ(popup->lblAlert->Caption(), message);
+    EXPECT_EQ(popup->lblAlert->Caption(), ToQString(message));
     EXPECT_TRUE(popup->lblAlert->text().contains(QStringLiteral("<br><br>")));
     EXPECT_TRUE(popup->lbl_Artist->Caption().isEmpty());
     for (const QWidget* control : std::initializer_list<const QWidget*>{
@@ -182,8 +187,8 @@ TEST_F(PopupWindow, MessageFormHidesRowsAndButtonsEvenWithTrackMembers)
 TEST_F(PopupWindow, AmpersandInACaptionUnderlinesTheNextCharacter)
 {
     frmAlert6* popup = Open([](cAlert& a) {
-        a.Artist = QStringLiteral("Simon & Garfunkel");
-        a.Album = QStringLiteral("Simon && Garfunkel");
+        a.Artist = u"Simon & Garfunkel";
+        a.Album = u"Simon && Garfunkel";
     });
     ASSERT_TRUE(popup);
     EXPECT_TRUE(popup->lbl_Artist->text().contains(QStringLiteral("Simon <u> </u>Garfunkel")));
@@ -203,9 +208,9 @@ TEST_F(PopupWindow, LinkOnATrackPopupMakesTheMessageAreaAHandLink)
     EXPECT_TRUE(opened.isEmpty());
 
     frmAlert6* linked = Open([](cAlert& a) {
-        a.Artist = QStringLiteral("x");
+        a.Artist = u"x";
         a.Link = true;
-        a.sUrl = QStringLiteral("https://example.org/tessaly");
+        a.sUrl = u"https://example.org/tessaly";
     });
     ASSERT_TRUE(linked);
     EXPECT_EQ(linked->lblAlert->cursor().shape(), Qt::BitmapCursor);
@@ -222,8 +227,8 @@ TEST_F(PopupWindow, LinkOnATrackPopupMakesTheMessageAreaAHandLink)
 
 TEST_F(PopupWindow, TwoCallsOpenTwoPopupsAtTheSamePlace)
 {
-    cAlert alert(store, owner);
-    alert.Artist = QStringLiteral("A");
+    cAlert alert(windows);
+    alert.Artist = u"A";
     alert.MSN6();
     alert.MSN6();
     const std::vector<frmAlert6*> popups = LoadedPopups();
@@ -240,14 +245,15 @@ TEST_F(PopupWindow, BackAndForwardDriveThePlayerAndRecordThePopup)
     popup->imgBack_Click();
     EXPECT_EQ(player.calls, std::vector<std::string>{"PreviousTrack"});
     EXPECT_TRUE(owner.bAlertChange);
-    EXPECT_EQ(owner.oAlert, popup);
+    EXPECT_EQ(owner.oAlert, popup->Id());
+    EXPECT_NE(owner.oAlert, kNoPopup);
 
     owner.bAlertChange = false;
-    owner.oAlert = nullptr;
+    owner.oAlert = kNoPopup;
     popup->imgForward_Click();
     EXPECT_EQ(player.calls.back(), "NextTrack");
     EXPECT_TRUE(owner.bAlertChange);
-    EXPECT_EQ(owner.oAlert, popup);
+    EXPECT_EQ(owner.oAlert, popup->Id());
 
     owner.bAlertChange = false;
     popup->imgPause_Click();
@@ -267,8 +273,19 @@ TEST_F(PopupWindow, AFailedOrMissingPlayerLeavesThePopupAndRecordsNothing)
     player.result = PlayerResult::Failed;
     popup->imgPause_Click();
     EXPECT_FALSE(owner.bAlertChange);
-    EXPECT_EQ(frmAlert6::Loaded(popup), popup);
+    EXPECT_EQ(frmAlert6::Loaded(popup->Id()), popup);
     EXPECT_TRUE(popup->isVisible());
+}
+
+void Click(QWidget* button)
+{
+    const QPointF centre = QRectF(button->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &press);
+    QCoreApplication::sendEvent(button, &release);
 }
 
 TEST_F(PopupWindow, ACleanClickOnAButtonReachesItsHandler)
@@ -277,22 +294,39 @@ TEST_F(PopupWindow, ACleanClickOnAButtonReachesItsHandler)
     frmAlert6* popup = OpenTrack();
     ASSERT_TRUE(popup);
     QWidget* button = popup->imgPause[0];
-    const QPointF centre = QRectF(button->rect()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &press);
-    QCoreApplication::sendEvent(button, &release);
+    Click(button);
     EXPECT_EQ(player.calls, std::vector<std::string>{"PlayPause"});
 
     // Released outside the button: no click.
+    const QPointF centre = QRectF(button->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     const QPointF outside(-5, -5);
     QMouseEvent away(QEvent::MouseButtonRelease, outside, button->mapToGlobal(outside),
                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(button, &press);
     QCoreApplication::sendEvent(button, &away);
     EXPECT_EQ(player.calls.size(), 1u);
+}
+
+TEST_F(PopupWindow, AFailureBehindAButtonEndsInItsHandler)
+{
+    owner.player = &player;
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    player.throws = true;
+    for (QWidget* button : {popup->imgBack[0], popup->imgPause[0], popup->imgForward[0]})
+        EXPECT_NO_THROW(Click(button)) << button->objectName().toStdString();
+    EXPECT_EQ(player.calls.size(), 3u);
+    EXPECT_FALSE(owner.bAlertChange);
+
+    // The player did it but the main window could not take the record.
+    player.throws = false;
+    owner.recordThrows = true;
+    EXPECT_NO_THROW(Click(popup->imgForward[0]));
+    EXPECT_EQ(player.calls.back(), "NextTrack");
+    EXPECT_FALSE(owner.bAlertChange);
+    EXPECT_EQ(frmAlert6::Loaded(popup->Id()), popup);
 }
 
 TEST_F(PopupWindow, CloseUnloadsAtOnceEvenDuringTheSlideIn)
@@ -303,7 +337,7 @@ TEST_F(PopupWindow, CloseUnloadsAtOnceEvenDuringTheSlideIn)
     popup->imgX_Click();
     EXPECT_FALSE(popup->isVisible());
     EXPECT_FALSE(popup->Timer1.isActive());
-    EXPECT_EQ(frmAlert6::Loaded(popup), nullptr);
+    EXPECT_EQ(frmAlert6::Loaded(popup->Id()), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
 }

@@ -1,8 +1,9 @@
 // The popup on a real X display with a window manager: focus, taskbar state, the rise from the
 // bottom right, its timing, and screenshots for people to look at.
 
+#include "common/Settings.h"
 #include "popup/common/PopupFakes.h"
-#include "popup/PopupAlerts.h"
+#include "popup/qt/PopupAlerts.h"
 #include "support/ChildProcess.h"
 
 #include <algorithm>
@@ -24,7 +25,6 @@ namespace {
 using namespace tessaly;
 using tessaly::test::CloseAllPopups;
 using tessaly::test::FakeOwner;
-using tessaly::test::FakeStore;
 using tessaly::test::LoadedPopups;
 
 QString RunTool(const QString& program, const QStringList& arguments)
@@ -95,14 +95,13 @@ protected:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs an X display";
-        store.values[QStringLiteral("Opacity")] = QStringLiteral("100");
+        store.write(u"Opacity", u"100");
     }
     void TearDown() override { CloseAllPopups(); }
 
     frmAlert6* ShowTrack()
     {
-        alerts.ShowRefreshAlert(QStringLiteral("The Example Band"), QStringLiteral("Road Songs"),
-                                QStringLiteral("Night Drive"), QString());
+        alerts.ShowRefreshAlert(u"The Example Band", u"Road Songs", u"Night Drive", u"");
         const std::vector<frmAlert6*> popups = LoadedPopups();
         return popups.empty() ? nullptr : popups.back();
     }
@@ -124,7 +123,7 @@ protected:
         return elapsed;
     }
 
-    FakeStore store;
+    MemorySettingsStore store;
     FakeOwner owner;
     PopupAlerts alerts{store, owner};
 };
@@ -204,7 +203,7 @@ TEST_F(PopupOnTheDesktop, ThePointerDrivesTheButtonsAndTheHold)
     RunTool(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
     EXPECT_TRUE(test::WaitUntil([&] { return !player.calls.empty(); }, 2000));
     EXPECT_EQ(player.calls, std::vector<std::string>{"PreviousTrack"});
-    EXPECT_EQ(owner.oAlert, popup);
+    EXPECT_EQ(owner.oAlert, popup->Id());
 
     // The bare window below the rows: normal pictures back and the hold starts over.
     const int holds = popup->Motion().HoldStarts();
@@ -313,12 +312,11 @@ TEST_F(PopupOnTheDesktop, ScreenshotsOfATrackAndARadioPopup)
     test::WaitUntil([] { return false; }, 300);
     const struct {
         const char* file;
-        QString artist, album, title, msg;
+        std::u16string_view artist, album, title, msg;
     } shots[] = {
-        {"popup-track.png", QStringLiteral("Simon & Garfunkel"),
-         QStringLiteral("Bridge over Troubled Water"), QStringLiteral("The Boxer"), QString()},
-        {"popup-radio.png", QString(), QString(), QStringLiteral("The Example Band - Night Drive"),
-         QStringLiteral("Radio Example FM\r\n\r\nThe Example Band - Night Drive")},
+        {"popup-track.png", u"Simon & Garfunkel", u"Bridge over Troubled Water", u"The Boxer", u""},
+        {"popup-radio.png", u"", u"", u"The Example Band - Night Drive",
+         u"Radio Example FM\r\n\r\nThe Example Band - Night Drive"},
     };
     for (const auto& shot : shots) {
         alerts.ShowRefreshAlert(shot.artist, shot.album, shot.title, shot.msg);

@@ -1,6 +1,7 @@
 #include "FakePorts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // An in-memory registry and a window that records what it is sent, both writing into one log
-// so that tests see the order of every call.
+// so that tests see the order of every call. The code pages are in support/core/FakeCodePages.h.
 
 #include "publisher/Registry.h"
 #include "publisher/WindowMessages.h"

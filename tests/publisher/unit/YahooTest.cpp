@@ -1,8 +1,9 @@
 #include "publisher/Yahoo.h"
 
 #include "FakePorts.h"
-#include "publisher/linux/LocaleCodePage.h"
+#include "support/core/FakeCodePages.h"
 
+#include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ protected:
     CallLog log;
     MemoryRegistry registry{log};
     RecordingWindows windows{log};
-    LocaleCodePage utf8{"UTF-8"};
+    Utf8CodePage utf8;
     Yahoo yahoo{registry, windows, utf8};
 };
 
@@ -124,7 +125,7 @@ TEST_F(YahooTest, MultiByteTextIsWrittenWholeAndReadsBackTheSame)
 
 TEST_F(YahooTest, SingleByteCodePageCountsOneBytePerCharacter)
 {
-    const LocaleCodePage latin1("ISO-8859-1");
+    const Latin1CodePage latin1;
     Yahoo latinYahoo(registry, windows, latin1);
     latinYahoo.SetYahooStatus(u"D\u00E9j\u00E0 vu");
     const auto* value = registry.find("Software\\Yahoo\\Pager\\profiles\\\\Custom Msgs", "1");

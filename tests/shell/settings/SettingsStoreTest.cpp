@@ -1,5 +1,5 @@
-#include "shell/SettingsStore.h"
-
+#include "common/qt/QtText.h"
+#include "shell/qt/QSettingsStore.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,8 @@
 namespace {
 
 using tessaly::OpenSettingsStore;
+using tessaly::ToQString;
+using tessaly::ToU16;
 using tessaly::test::ScopedEnv;
 using tessaly::test::TempHome;
 
@@ -33,7 +35,7 @@ TEST(SettingsStore, WritesTheIniUnderXdgConfigHomeAtOnce)
 {
     TempHome home;
     auto store = OpenSettingsStore();
-    store->write(QStringLiteral("Opacity"), QStringLiteral("55"));
+    store->write(u"Opacity", u"55");
     // On disk before write returns: read the file itself, not through QSettings' cache.
     const QString ini = ReadFile(home.configHome() + QStringLiteral("/Tessaly/Tessaly.ini"));
     EXPECT_TRUE(ini.contains(QStringLiteral("[Settings]"))) << ini.toStdString();
@@ -45,7 +47,7 @@ TEST(SettingsStore, FallsBackToHomeDotConfig)
     TempHome home;
     ScopedEnv env;
     env.set("XDG_CONFIG_HOME", QByteArray());
-    OpenSettingsStore()->write(QStringLiteral("Minimized"), QStringLiteral("1"));
+    OpenSettingsStore()->write(u"Minimized", u"1");
     const QString ini = ReadFile(home.path() + QStringLiteral("/.config/Tessaly/Tessaly.ini"));
     EXPECT_TRUE(ini.contains(QStringLiteral("Minimized=1"))) << ini.toStdString();
 }
@@ -53,12 +55,11 @@ TEST(SettingsStore, FallsBackToHomeDotConfig)
 TEST(SettingsStore, LocationIsTakenWhenOpened)
 {
     TempHome first;
-    OpenSettingsStore()->write(QStringLiteral("Format"), QStringLiteral("first"));
+    OpenSettingsStore()->write(u"Format", u"first");
     TempHome second;
     auto store = OpenSettingsStore();
-    EXPECT_EQ(store->read(QStringLiteral("Format"), QStringLiteral("none")),
-              QStringLiteral("none"));
-    store->write(QStringLiteral("Format"), QStringLiteral("second"));
+    EXPECT_EQ(store->read(u"Format", u"none"), u"none");
+    store->write(u"Format", u"second");
     EXPECT_TRUE(ReadFile(first.configHome() + QStringLiteral("/Tessaly/Tessaly.ini"))
                     .contains(QStringLiteral("first")));
 }
@@ -77,10 +78,9 @@ TEST(SettingsStore, TextsRoundTripExactly)
         QStringLiteral("0"),
     };
     for (const QString& text : texts) {
-        OpenSettingsStore()->write(QStringLiteral("Format"), text);
+        OpenSettingsStore()->write(u"Format", ToU16(text));
         // A fresh store reads what the previous one wrote.
-        EXPECT_EQ(OpenSettingsStore()->read(QStringLiteral("Format"), QStringLiteral("default")),
-                  text);
+        EXPECT_EQ(ToQString(OpenSettingsStore()->read(u"Format", u"default")), text);
     }
 }
 
@@ -90,8 +90,7 @@ TEST(SettingsStore, HandEditedListReadsAsOneText)
     const QString dir = home.configHome() + QStringLiteral("/Tessaly");
     ASSERT_TRUE(QDir().mkpath(dir));
     WriteFile(dir + QStringLiteral("/Tessaly.ini"), "[Settings]\nFormat=%A, %T\n");
-    EXPECT_EQ(OpenSettingsStore()->read(QStringLiteral("Format"), QString()),
-              QStringLiteral("%A, %T"));
+    EXPECT_EQ(OpenSettingsStore()->read(u"Format", u""), u"%A, %T");
 }
 
 QStringList gWarnings;
@@ -110,19 +109,10 @@ TEST(SettingsStore, WriteFailureIsReportedNotThrown)
     WriteFile(home.configHome() + QStringLiteral("/Tessaly"), "not a folder");
     gWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
-    EXPECT_NO_THROW(OpenSettingsStore()->write(QStringLiteral("Opacity"), QStringLiteral("1")));
+    EXPECT_NO_THROW(OpenSettingsStore()->write(u"Opacity", u"1"));
     qInstallMessageHandler(previous);
     ASSERT_EQ(gWarnings.size(), 1);
     EXPECT_TRUE(gWarnings.front().contains(QStringLiteral("Opacity")));
-}
-
-TEST(MemorySettingsStore, ReadsBackWhatWasWritten)
-{
-    tessaly::MemorySettingsStore store;
-    EXPECT_EQ(store.read(QStringLiteral("Format"), QStringLiteral("d")), QStringLiteral("d"));
-    store.write(QStringLiteral("Format"), QString());
-    EXPECT_EQ(store.read(QStringLiteral("Format"), QStringLiteral("d")), QString());
-    EXPECT_EQ(store.values().size(), 1u);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // and the host's activate counts as the double-click. Its own program, since the session bus
 // must be the private one from the first use on.
 
-#include "shell/AppIcon.h"
-#include "shell/SysTray.h"
+#include "shell/qt/AppIcon.h"
+#include "shell/qt/SysTray.h"
 #include "shell/tray/X11Helpers.h"
 #include "support/PrivateBus.h"
 

@@ -1,5 +1,7 @@
-#include "shell/AppIcon.h"
-#include "shell/SysTray.h"
+#include "common/qt/QtText.h"
+#include "shell/qt/AppIcon.h"
+#include "shell/qt/OpenWebPage.h"
+#include "shell/qt/SysTray.h"
 #include "shell/WebPages.h"
 
 #include <gtest/gtest.h>
@@ -131,15 +133,14 @@ TEST(OpenWebPage, HandsThePageToTheDesktopAndReportsLikeTheShell)
     EXPECT_GT(OpenWebPage(web::SupportForumPage(), kSW_SHOWNORMAL), 32);
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     ASSERT_EQ(catcher.urls.size(), 2);
-    EXPECT_EQ(QString::fromLatin1(catcher.urls[0].toEncoded()), web::DonationPage());
-    EXPECT_EQ(QString::fromLatin1(catcher.urls[1].toEncoded()), web::SupportForumPage());
+    EXPECT_EQ(QString::fromLatin1(catcher.urls[0].toEncoded()), ToQString(web::DonationPage()));
+    EXPECT_EQ(QString::fromLatin1(catcher.urls[1].toEncoded()), ToQString(web::SupportForumPage()));
 }
 
 TEST(OpenWebPage, BadAddressesAndNoBrowserShowNothingAndFailQuietly)
 {
-    EXPECT_EQ(OpenWebPage(QString(), kSW_SHOWNORMAL), kOpenWebPageBadUrl);
-    EXPECT_EQ(OpenWebPage(QStringLiteral("http://exa mple.org/%zz"), kSW_SHOWNORMAL),
-              kOpenWebPageBadUrl);
+    EXPECT_EQ(OpenWebPage(u"", kSW_SHOWNORMAL), kOpenWebPageBadUrl);
+    EXPECT_EQ(OpenWebPage(u"http://exa mple.org/%zz", kSW_SHOWNORMAL), kOpenWebPageBadUrl);
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         GTEST_SKIP() << "only the offscreen platform has no browser to start";
     EXPECT_EQ(OpenWebPage(web::HomePage(), kSW_SHOWNORMAL), kOpenWebPageNoBrowser);

@@ -1,4 +1,4 @@
-#include "shell/TrayMenu.h"
+#include "shell/qt/TrayMenu.h"
 
 #include "shell/WebPages.h"
 

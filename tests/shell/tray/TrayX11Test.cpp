@@ -1,10 +1,10 @@
 // The tray icon on a real X11 tray (trayer, an XEmbed host) under openbox.
 
-#include "shell/AppIcon.h"
-#include "shell/SysTray.h"
+#include "shell/qt/AppIcon.h"
+#include "shell/qt/SysTray.h"
+#include "shell/qt/TrayMenu.h"
 #include "shell/tray/X11Helpers.h"
 #include "shell/TrayDispatch.h"
-#include "shell/TrayMenu.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -63,7 +63,10 @@ protected:
     void Notify(int message)
     {
         messages.push_back(message);
-        switch (TrayActionFor(window.windowState(), message)) {
+        const Qt::WindowStates state = window.windowState();
+        const WindowState read{state.testFlag(Qt::WindowMinimized),
+                               (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0};
+        switch (TrayActionFor(read, message)) {
         case TrayAction::PopupMenu:
             menu->popup(QCursor::pos());
             break;

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
+#include <stdexcept>
 
 namespace tessaly::test {
 namespace {
@@ -76,6 +77,53 @@ TEST_F(Faults, AHungPlayerCostsAtMostTheTimeLimit)
     ASSERT_TRUE(waitForEvents(1));
     Settle(500);
     EXPECT_EQ(recorder->events.size(), 1u);
+}
+
+// Passes every event on to the recorder, then fails the first `failures` of them.
+class FailingHandlers : public PlayerEvents {
+public:
+    FailingHandlers(PlayerEvents& next, int failures) : next_(next), failures_(failures) {}
+    void OnPlayerPlayEvent(const PlayerTrack& t) override
+    {
+        next_.OnPlayerPlayEvent(t);
+        fail();
+    }
+    void OnPlayerPlayingTrackChangedEvent(const PlayerTrack& t) override
+    {
+        next_.OnPlayerPlayingTrackChangedEvent(t);
+        fail();
+    }
+    void OnQuittingEvent() override
+    {
+        next_.OnQuittingEvent();
+        fail();
+    }
+    void OnAboutToPromptUserToQuitEvent() override {}
+    void OnCOMCallsEnabledEvent() override {}
+
+private:
+    void fail()
+    {
+        if (failures_-- > 0)
+            throw std::runtime_error("refresh failed");
+    }
+    PlayerEvents& next_;
+    int failures_;
+};
+
+TEST_F(Faults, AFailingHandlerCostsOnlyItsOwnEvent)
+{
+    startDemo();
+    connectPlayer();
+    FailingHandlers failing(*recorder, 1);
+    player->SetEvents(&failing);
+    ASSERT_EQ(player->NextTrack(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(1));
+    ASSERT_EQ(player->NextTrack(), PlayerResult::Ok);
+    ASSERT_TRUE(waitForEvents(2)) << "the connection goes on after a handler failed";
+    Settle(300);
+    EXPECT_EQ(recorder->events.size(), 2u);
+    player->SetEvents(nullptr);
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 #include "watcher/FormatStatus.h"
 
+#include "support/core/CoreTestText.h"
+
 #include <gtest/gtest.h>
 
 namespace {
+
+using tessaly::test::U16;
 
 struct Case {
     const char* format;
@@ -31,9 +35,8 @@ TEST(FormatStatus, ExpandsTokensInOrderAndCleans)
         {"%%AA", "x", "", "", "%xa"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FormatStatus(QString::fromUtf8(c.format), QString::fromUtf8(c.artist),
-                               QString::fromUtf8(c.album), QString::fromUtf8(c.title)),
-                  QString::fromUtf8(c.expected))
+        EXPECT_EQ(FormatStatus(U16(c.format), U16(c.artist), U16(c.album), U16(c.title)),
+                  U16(c.expected))
             << c.format << " / " << c.artist << " / " << c.album << " / " << c.title;
     }
 }

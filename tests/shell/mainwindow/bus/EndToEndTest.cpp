@@ -1,6 +1,7 @@
 // The program between the real tools on a private bus: the demo player's tracks reach the
 // Messenger stand-in's status line, radio titles reach the playlist, settings survive a restart.
 
+#include "common/qt/QtText.h"
 #include "support/ChildProcess.h"
 #include "support/PrivateBus.h"
 #include "support/TestEnvironment.h"
@@ -74,8 +75,9 @@ struct EndToEnd : ::testing::Test {
     QString ExpectedStatus()
     {
         const QVariantMap m = Metadata();
-        return FormatStatus("%L: %A - %T", m.value("xesam:artist").toStringList().join(", "),
-                            m.value("xesam:album").toString(), m.value("xesam:title").toString());
+        return ToQString(FormatStatus(
+            u"%L: %A - %T", ToU16(m.value("xesam:artist").toStringList().join(", ")),
+            ToU16(m.value("xesam:album").toString()), ToU16(m.value("xesam:title").toString())));
     }
 
     bool WaitForStatus(const QString& expected, int timeoutMs)

@@ -1,13 +1,13 @@
-// The refresh as the window runs it (texts, status, popups, playlist) and the way out: Exit, the
-// close box, the player's quitting question, and the windows that keep the process alive.
+// The refresh as the window shows it (texts, status, popups, the playlist's box and name) and the
+// way out: Exit, the close box, the player's quitting question, the windows that keep the process
+// alive, and the tray icon's clicks on a real window.
 
 #include "Fakes.h"
-#include "shell/SysTray.h"
+#include "shell/qt/SysTray.h"
 #include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -16,12 +16,9 @@ namespace {
 
 struct Refresh : ::testing::Test {
     void SetUp() override { w = &rig.Load(); }
-    QStringList PlaylistLines() const
+    QStringList PlaylistLines(std::u16string_view name) const
     {
-        QFile file(rig.programFolder() + "/Playlist.txt");
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        return QString::fromStdString(rig.files.Contents(name)).split('\n', Qt::SkipEmptyParts);
     }
     MainWindowRig rig;
     frmMain* w = nullptr;
@@ -42,71 +39,34 @@ TEST_F(Refresh, TextsStatusAndPopupOfTheExamples)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
         rig.alerts->calls.clear();
-        w->NowPlaying(c.artist, c.album, c.title, w->FormatString(), "");
+        rig.Refresh(c.artist, c.album, c.title);
         EXPECT_EQ(w->txtArtist->text(), c.artist);
         EXPECT_EQ(w->txtAlbum->text(), c.album);
         EXPECT_EQ(w->txtTitle->text(), c.title);
         EXPECT_EQ(w->txtNowPlaying->text(), c.status);
-        EXPECT_EQ(rig.publisher.statuses.back(), c.status);
+        EXPECT_EQ(ToQString(rig.publisher.statuses.back()), c.status);
         // The popup port gets the raw texts; it doubles "&" for its captions itself.
         ASSERT_EQ(rig.alerts->calls.size(), 1u);
         EXPECT_EQ(rig.alerts->calls[0].kind, "show");
-        EXPECT_EQ(rig.alerts->calls[0].artist, c.artist);
+        EXPECT_EQ(ToQString(rig.alerts->calls[0].artist), c.artist);
     }
     EXPECT_EQ(rig.publisher.statuses.size(), std::size(cases));
 }
 
-TEST_F(Refresh, BackOrForwardRequestUpdatesThatPopupOnceEvenWithNotificationsOff)
+TEST_F(Refresh, PlaylistFollowsItsBoxAndItsFileName)
 {
-    QWidget popup;
-    w->chkShowBallons->click();
-    w->RecordAlertChange(&popup);
-    EXPECT_TRUE(w->bAlertChange);
-    w->NowPlaying("artist", "album", "title", w->FormatString(), "");
-    EXPECT_FALSE(w->bAlertChange);
-    ASSERT_EQ(rig.alerts->calls.size(), 1u);
-    EXPECT_EQ(rig.alerts->calls[0].kind, "update");
-    EXPECT_EQ(rig.alerts->calls[0].alert, &popup);
-    EXPECT_EQ(rig.alerts->calls[0].album, "album");
-
-    w->NowPlaying("artist", "album", "title", w->FormatString(), "");
-    EXPECT_EQ(rig.alerts->calls.size(), 1u);
-}
-
-TEST_F(Refresh, ARecordedPopupThatClosedArrivesAsNull)
-{
-    auto* popup = new QWidget;
-    w->RecordAlertChange(popup);
-    delete popup;
-    w->NowPlaying("a", "b", "c", w->FormatString(), "");
-    ASSERT_EQ(rig.alerts->calls.size(), 1u);
-    EXPECT_EQ(rig.alerts->calls[0].alert, nullptr);
-}
-
-TEST_F(Refresh, PlaylistLogsRadioTitlesOnly)
-{
+    // The switch and the name are read from the widgets at each refresh: a click, a grey state
+    // and an edited name all count from the next title on.
     const QString msg = "Station\r\n\r\n";
-    w->NowPlaying("", "", "first", w->FormatString(), msg + "first"); // switch off
+    rig.Refresh("", "", "off", msg + "off");
     w->chkPlaylist->click();
-    w->NowPlaying("a", "b", "local", w->FormatString(), "");
-    w->NowPlaying("", "", "", w->FormatString(), msg);
-    w->NowPlaying("", "", "same", w->FormatString(), msg + "same");
-    w->NowPlaying("", "", "same", w->FormatString(), msg + "same");
+    rig.Refresh("", "", "on", msg + "on");
     w->chkPlaylist->setCheckState(Qt::PartiallyChecked);
-    w->NowPlaying("", "", "grey", w->FormatString(), msg + "grey");
-    EXPECT_EQ(PlaylistLines(), (QStringList{"same", "same", "grey"}));
-}
-
-TEST_F(Refresh, NewPlaylistNameTakesEffectAtTheNextTitle)
-{
-    w->chkPlaylist->click();
-    w->NowPlaying("", "", "one", w->FormatString(), "S\r\n\r\none");
+    rig.Refresh("", "", "grey", msg + "grey");
     w->txtPlaylist->setText("other.txt");
-    w->NowPlaying("", "", "two", w->FormatString(), "S\r\n\r\ntwo");
-    EXPECT_EQ(PlaylistLines(), QStringList{"one"});
-    QFile other(rig.programFolder() + "/other.txt");
-    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
-    EXPECT_EQ(other.readAll(), "two\n");
+    rig.Refresh("", "", "other", msg + "other");
+    EXPECT_EQ(PlaylistLines(u"Playlist.txt"), (QStringList{"on", "grey"}));
+    EXPECT_EQ(PlaylistLines(u"other.txt"), QStringList{"other"});
 }
 
 struct Shutdown : Refresh {};
@@ -154,13 +114,13 @@ TEST_F(Shutdown, ExitFromAHiddenWindowEnds)
 
 TEST_F(Shutdown, PlayerQuittingAsksAndYesExits)
 {
-    rig.shutdownAnswer = false;
+    rig.question.answer = false;
     rig.player.events->OnQuittingEvent();
-    EXPECT_EQ(rig.shutdownQuestions, 1);
+    EXPECT_EQ(rig.question.asked, 1);
     EXPECT_TRUE(IsTrayIconPresent());
     EXPECT_TRUE(w->isVisible());
 
-    rig.shutdownAnswer = true;
+    rig.question.answer = true;
     rig.player.events->OnQuittingEvent();
     EXPECT_FALSE(IsTrayIconPresent());
     EXPECT_TRUE(WaitUntil([&] { return rig.quits == 1; }, 1000));
@@ -173,7 +133,11 @@ TEST_F(Shutdown, TrayMessagesAndConfigure)
     EXPECT_TRUE(w->mnuPopup->isVisible());
     w->mnuPopup->close();
 
+    // Maximised and full screen both make the icon inert.
     w->showMaximized();
+    w->Form_MouseMove(kWM_RBUTTONUP);
+    EXPECT_FALSE(w->mnuPopup->isVisible());
+    w->showFullScreen();
     w->Form_MouseMove(kWM_RBUTTONUP);
     EXPECT_FALSE(w->mnuPopup->isVisible());
     w->showNormal();

@@ -75,7 +75,7 @@ TEST(MainWindowOnX11, ControlsStandWhereTheTableSaysAndTheShotIsKept)
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     MainWindowRig rig;
     frmMain& w = rig.Load();
-    w.NowPlaying("the example band", "Road Songs", "Night_Drive [Live]", w.FormatString(), "");
+    rig.Refresh("the example band", "Road Songs", "Night_Drive [Live]");
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QTest::qWait(300);
 

@@ -1,3 +1,0 @@
-#include "about/Logging.h"
-
-Q_LOGGING_CATEGORY(lcAbout, "tessaly.about", QtInfoMsg)

@@ -1,0 +1,17 @@
+#pragma once
+
+// Conversions between the core's UTF-16 text and the UTF-8 the edges speak (logs, file names,
+// the command line). Ill-formed input never throws: a broken sequence becomes U+FFFD.
+
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// A whole number as decimal text, as the settings store keeps numbers.
+std::u16string NumberText(long long value);
+
+} // namespace tessaly

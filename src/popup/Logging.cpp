@@ -1,3 +1,0 @@
-#include "popup/Logging.h"
-
-Q_LOGGING_CATEGORY(lcPopup, "tessaly.popup", QtInfoMsg)

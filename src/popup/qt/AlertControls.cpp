@@ -1,0 +1,66 @@
+#include "popup/qt/AlertControls.h"
+
+#include "popup/qt/MnemonicRichText.h"
+
+#include <QMouseEvent>
+
+namespace tessaly {
+
+AlertControl::AlertControl(QWidget* parent) : QLabel(parent)
+{
+    setMouseTracking(true);
+}
+
+void AlertControl::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    Q_EMIT MouseMove();
+}
+
+void AlertControl::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void AlertControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click)
+        Q_EMIT Click();
+}
+
+AlertLabel::AlertLabel(QWidget* parent, const QString& caption, Qt::Alignment horizontal)
+    : AlertControl(parent)
+{
+    setTextFormat(Qt::RichText);
+    setWordWrap(true);
+    setAlignment(horizontal | Qt::AlignTop);
+    setTextInteractionFlags(Qt::NoTextInteraction);
+    setContentsMargins(0, 0, 0, 0);
+    setIndent(0);
+    setMargin(0);
+    SetCaption(caption);
+}
+
+void AlertLabel::SetCaption(const QString& caption)
+{
+    caption_ = caption;
+    setText(MnemonicRichText(caption));
+}
+
+AlertImage::AlertImage(QWidget* parent) : AlertControl(parent)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void AlertImage::SetPicture(const QPixmap& picture)
+{
+    picture_ = picture;
+    setPixmap(picture);
+}
+
+} // namespace tessaly

@@ -1,0 +1,57 @@
+#pragma once
+
+// The popup's lightweight controls. Each takes the pointer movement over it for itself, so that
+// the window's own handler runs only over the bare window, and reports a click as press and
+// release of the left button inside it.
+
+#include <QLabel>
+
+namespace tessaly {
+
+class AlertControl : public QLabel {
+    Q_OBJECT
+public:
+    explicit AlertControl(QWidget* parent);
+
+Q_SIGNALS:
+    void Click();
+    void MouseMove();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// A label whose caption marks access keys with "&" (see popup/Mnemonic.h); it wraps within its
+// size, draws from its top, and clips what does not fit.
+class AlertLabel : public AlertControl {
+    Q_OBJECT
+public:
+    AlertLabel(QWidget* parent, const QString& caption, Qt::Alignment horizontal);
+
+    // The caption as written, "&" markers included.
+    const QString& Caption() const { return caption_; }
+    void SetCaption(const QString& caption);
+
+private:
+    QString caption_;
+};
+
+// An image control: shows one picture at its top-left corner.
+class AlertImage : public AlertControl {
+    Q_OBJECT
+public:
+    explicit AlertImage(QWidget* parent);
+
+    const QPixmap& Picture() const { return picture_; }
+    void SetPicture(const QPixmap& picture);
+
+private:
+    QPixmap picture_;
+};
+
+} // namespace tessaly

@@ -1,0 +1,492 @@
+#include "popup/qt/frmAlert6.h"
+
+#include "common/qt/DialogFont.h"
+#include "common/qt/Guard.h"
+#include "common/qt/Logging.h"
+#include "common/qt/QtText.h"
+#include "common/qt/QtTwips.h"
+#include "common/qt/SetOpacity.h"
+#include "common/Settings.h"
+#include "popup/qt/DesktopHints.h"
+#include "popup/qt/PopupArt.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QUrl>
+#include <unordered_map>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+using namespace tessaly;
+
+namespace tessaly {
+
+int FullScreenClientHeight()
+{
+#ifdef Q_OS_WIN
+    return GetSystemMetrics(SM_CYFULLSCREEN);
+#else
+    // The caption bar of the desktop the popup was laid out for: with it the popup's bottom edge
+    // (this height + 26 px) sits exactly on the bottom edge of the work area.
+    constexpr int kCaptionBarHeight = 26;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 0;
+    const QRect work = screen->availableGeometry();
+    return work.y() + work.height() - kCaptionBarHeight;
+#endif
+}
+
+} // namespace tessaly
+
+namespace {
+
+// Every popup that exists by its id, so that an id outliving its popup names nothing.
+std::unordered_map<PopupId, frmAlert6*>& LivePopups()
+{
+    static std::unordered_map<PopupId, frmAlert6*> live;
+    return live;
+}
+
+PopupId NewPopupId()
+{
+    static PopupId last = kNoPopup;
+    return ++last;
+}
+
+// A handler run from the event loop: a failure is logged and ends there.
+auto GuardedSlot(frmAlert6* form, const char* name, void (frmAlert6::*handler)())
+{
+    return [form, name, handler] {
+        Guarded(lcPopup, name, [&] { (form->*handler)(); });
+    };
+}
+
+} // namespace
+
+frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      settings_(settings), owner_(owner), id_(NewPopupId()),
+      motion_(0, AlertMotion::kStartHeight, iAlertHeight)
+{
+    setObjectName(QStringLiteral("frmAlert6"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+    setFont(DialogFont(false));
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::black);
+    colours.setColor(QPalette::Window, QColor(0x7f, 0x9d, 0xb9));
+    setPalette(colours);
+    background_ = PopupPixmap(PopupPicture::Background, devicePixelRatioF());
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer3.setObjectName(QStringLiteral("Timer3"));
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer3.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(kMotionTickMs);
+    Timer2.setInterval(kHoldMs);
+    Timer3.setInterval(kMotionTickMs);
+    connect(&Timer1, &QTimer::timeout, this,
+            GuardedSlot(this, "Timer1_Timer", &frmAlert6::Timer1_Timer));
+    connect(&Timer2, &QTimer::timeout, this,
+            GuardedSlot(this, "Timer2_Timer", &frmAlert6::Timer2_Timer));
+    connect(&Timer3, &QTimer::timeout, this,
+            GuardedSlot(this, "Timer3_Timer", &frmAlert6::Timer3_Timer));
+
+    CreateControls();
+    Form_Load();
+    KeepOffTheTaskbar(this);
+    // Last, so that a popup whose construction failed is never found.
+    LivePopups().emplace(id_, this);
+}
+
+frmAlert6::~frmAlert6()
+{
+    LivePopups().erase(id_);
+}
+
+frmAlert6* frmAlert6::Loaded(PopupId id)
+{
+    const auto it = LivePopups().find(id);
+    if (it == LivePopups().end() || it->second->IsUnloaded())
+        return nullptr;
+    return it->second;
+}
+
+void frmAlert6::CreateControls()
+{
+    const auto label = [this](const char* name, const QString& caption, Qt::Alignment align,
+                              QRect box, bool bold) {
+        auto* control = new AlertLabel(this, caption, align);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(box);
+        control->setFont(DialogFont(bold));
+        return control;
+    };
+    const auto image = [this](const QString& name, PopupPicture picture, QRect box) {
+        auto* control = new AlertImage(this);
+        control->setObjectName(name);
+        control->setGeometry(box);
+        control->SetPicture(PopupPixmap(picture, devicePixelRatioF()));
+        return control;
+    };
+    const QString label1 = QStringLiteral("Label1");
+
+    lblTitle = label("lblTitle", label1, Qt::AlignLeft, TwipsQRect(120, 75, 2295, 255), true);
+    lblArtist = label("lblArtist", QStringLiteral("Artist:"), Qt::AlignRight,
+                      TwipsQRect(195, 450, 630, 210), true);
+    lbl_Artist =
+        label("lbl_Artist", QString(), Qt::AlignLeft, TwipsQRect(870, 465, 2700, 240), false);
+    lblAlbum = label("lblAlbum", QStringLiteral("Album:"), Qt::AlignRight,
+                     TwipsQRect(195, 720, 630, 210), true);
+    lbl_Album =
+        label("lbl_Album", QString(), Qt::AlignLeft, TwipsQRect(870, 735, 2700, 240), false);
+    lblSongTitle = label("lblSongTitle", QStringLiteral("Title:"), Qt::AlignRight,
+                         TwipsQRect(195, 990, 630, 210), true);
+    lbl_Title =
+        label("lbl_Title", QString(), Qt::AlignLeft, TwipsQRect(870, 990, 2700, 225), false);
+    // Over the rows, transparent: the message and the link area.
+    lblAlert =
+        label("lblAlert", QString(), Qt::AlignHCenter, TwipsQRect(210, 480, 3405, 795), false);
+    lblLink = label("lblLink", label1, Qt::AlignLeft, TwipsQRect(360, 2040, 2055, 375), false);
+    lblURL = label("lblURL", label1, Qt::AlignLeft, TwipsQRect(360, 2880, 2295, 375), false);
+
+    struct ButtonDesign {
+        std::array<AlertImage*, 3>* array;
+        const char* name;
+        PopupPicture normal;
+        PopupPicture hover;
+        int left, top, size;
+    };
+    const ButtonDesign buttons[] = {
+        {&imgBack, "imgBack", PopupPicture::BackNormal, PopupPicture::BackHover, 1260, 1305, 240},
+        {&imgPause, "imgPause", PopupPicture::PauseNormal, PopupPicture::PauseHover, 1650, 1275,
+         315},
+        {&imgForward, "imgForward", PopupPicture::ForwardNormal, PopupPicture::ForwardHover, 2130,
+         1305, 240},
+    };
+    for (const ButtonDesign& b : buttons) {
+        auto& array = *b.array;
+        for (int i = 0; i < 3; ++i) {
+            // The picture stores sit beside the visible button, hidden.
+            const int left = b.left + i * (b.size + 45);
+            array[i] = image(QStringLiteral("%1(%2)").arg(QLatin1String(b.name)).arg(i),
+                             i == 2 ? b.hover : b.normal, TwipsQRect(left, b.top, b.size, b.size));
+            array[i]->setVisible(i == 0);
+        }
+    }
+    imgX = image(QStringLiteral("imgX"), PopupPicture::CloseNormal, TwipsQRect(3405, 45, 225, 240));
+    imgXNormal = image(QStringLiteral("imgXNormal"), PopupPicture::CloseNormal,
+                       TwipsQRect(960, 2520, 225, 240));
+    imgXOver = image(QStringLiteral("imgXOver"), PopupPicture::CloseHover,
+                     TwipsQRect(720, 2520, 210, 225));
+    imgPointer = image(QStringLiteral("imgPointer"), PopupPicture::Pointer,
+                       TwipsQRect(1920, 3600, 480, 480));
+    imgXNormal->hide();
+    imgXOver->hide();
+    imgPointer->hide();
+
+    const struct {
+        AlertControl* control;
+        void (AlertControl::*signal)();
+        const char* name;
+        void (frmAlert6::*handler)();
+    } events[] = {
+        {imgBack[0], &AlertControl::Click, "imgBack_Click", &frmAlert6::imgBack_Click},
+        {imgForward[0], &AlertControl::Click, "imgForward_Click", &frmAlert6::imgForward_Click},
+        {imgPause[0], &AlertControl::Click, "imgPause_Click", &frmAlert6::imgPause_Click},
+        {imgX, &AlertControl::Click, "imgX_Click", &frmAlert6::imgX_Click},
+        {imgBack[0], &AlertControl::MouseMove, "imgBack_MouseMove", &frmAlert6::imgBack_MouseMove},
+        {imgForward[0], &AlertControl::MouseMove, "imgForward_MouseMove",
+         &frmAlert6::imgForward_MouseMove},
+        {imgPause[0], &AlertControl::MouseMove, "imgPause_MouseMove",
+         &frmAlert6::imgPause_MouseMove},
+        {imgX, &AlertControl::MouseMove, "imgX_MouseMove", &frmAlert6::imgX_MouseMove},
+        {lblTitle, &AlertControl::MouseMove, "lblTitle_MouseMove", &frmAlert6::lblTitle_MouseMove},
+        {lblAlert, &AlertControl::Click, "lblAlert_Click", &frmAlert6::lblAlert_Click},
+    };
+    for (const auto& e : events)
+        connect(e.control, e.signal, this, GuardedSlot(this, e.name, e.handler));
+}
+
+void frmAlert6::Form_Load()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect geometry = screen ? screen->geometry() : QRect();
+    const int screenRight = PixelsToTwips(geometry.x() + geometry.width());
+    placement_ = tessaly::LoadPlacement(screenRight, FullScreenClientHeight());
+    motion_ = AlertMotion(placement_.top, placement_.height, iAlertHeight);
+    ApplyGeometry();
+
+    const std::u16string opacity = settings::Read(settings_, settings::kOpacity);
+    if (!settings::ParseInt16(opacity))
+        qCWarning(lcPopup) << "Opacity" << ToQString(opacity) << "is not a whole number; using"
+                           << ToQString(settings::kOpacity.defaultText);
+    if (const std::optional<std::int16_t> alpha = PopupAlpha(opacity))
+        SetOpacity(this, *alpha);
+    SyncTimers();
+}
+
+void frmAlert6::ApplyGeometry()
+{
+    const int left = TwipsToPixels(placement_.left);
+    const int top = TwipsToPixels(motion_.Top());
+    // Both edges rounded on their own, so the bottom edge stays put while the top moves.
+    setGeometry(left, top, TwipsToPixels(placement_.width), TwipsToPixels(motion_.Bottom()) - top);
+}
+
+void frmAlert6::SyncTimers()
+{
+    const auto sync = [](QTimer& timer, bool enabled) {
+        if (enabled && !timer.isActive())
+            timer.start();
+        else if (!enabled && timer.isActive())
+            timer.stop();
+    };
+    sync(Timer1, motion_.Timer1Enabled());
+    sync(Timer3, motion_.Timer3Enabled());
+    if (motion_.HoldStarts() != holdStartsSeen_ && motion_.Timer2Enabled()) {
+        Timer2.start(); // starting a running timer starts its interval over
+    } else {
+        sync(Timer2, motion_.Timer2Enabled());
+    }
+    holdStartsSeen_ = motion_.HoldStarts();
+}
+
+void frmAlert6::SetCaption(AlertText label, std::u16string_view caption)
+{
+    AlertLabel* control = nullptr;
+    switch (label) {
+    case AlertText::lblTitle:
+        control = lblTitle;
+        break;
+    case AlertText::lbl_Artist:
+        control = lbl_Artist;
+        break;
+    case AlertText::lbl_Album:
+        control = lbl_Album;
+        break;
+    case AlertText::lbl_Title:
+        control = lbl_Title;
+        break;
+    case AlertText::lblAlert:
+        control = lblAlert;
+        break;
+    case AlertText::lblLink:
+        control = lblLink;
+        break;
+    case AlertText::lblURL:
+        control = lblURL;
+        break;
+    }
+    if (control)
+        control->SetCaption(ToQString(caption));
+}
+
+void frmAlert6::Hide(AlertPart part)
+{
+    QWidget* control = nullptr;
+    switch (part) {
+    case AlertPart::lblArtist:
+        control = lblArtist;
+        break;
+    case AlertPart::lblAlbum:
+        control = lblAlbum;
+        break;
+    case AlertPart::lblSongTitle:
+        control = lblSongTitle;
+        break;
+    case AlertPart::imgBack:
+        control = imgBack[0];
+        break;
+    case AlertPart::imgPause:
+        control = imgPause[0];
+        break;
+    case AlertPart::imgForward:
+        control = imgForward[0];
+        break;
+    }
+    if (control)
+        control->hide();
+}
+
+void frmAlert6::UseHandCursorOnMessage()
+{
+    lblAlert->setCursor(PopupHandCursor(imgPointer->Picture()));
+}
+
+void frmAlert6::Show()
+{
+    show();
+}
+
+void frmAlert6::RestartHold()
+{
+    motion_.RestartHold();
+    SyncTimers();
+}
+
+void frmAlert6::Unload()
+{
+    motion_.Unload();
+    SyncTimers();
+    if (closed_)
+        return;
+    closed_ = true;
+    close();
+}
+
+void frmAlert6::Timer1_Timer()
+{
+    motion_.SlideInTick();
+    ApplyGeometry();
+    SyncTimers();
+}
+
+void frmAlert6::Timer2_Timer()
+{
+    motion_.HoldTick();
+    SyncTimers();
+}
+
+void frmAlert6::Timer3_Timer()
+{
+    if (motion_.SlideOutTick()) {
+        Unload();
+        return;
+    }
+    ApplyGeometry();
+    SyncTimers();
+}
+
+bool frmAlert6::CallPlayer(const char* operation, PlayerResult (Player::*call)())
+{
+    bool done = false;
+    Guarded(lcPopup, operation, [&] {
+        Player* player = owner_.AlertPlayer();
+        if (!player) {
+            qCWarning(lcPopup) << operation << "failed: there is no player";
+            return;
+        }
+        const PlayerResult result = (player->*call)();
+        done = result == PlayerResult::Ok;
+        if (!done)
+            qCWarning(lcPopup) << operation << "failed:"
+                               << (result == PlayerResult::NoPlayer ? "no player is connected"
+                                                                    : "the player did not do it");
+    });
+    return done;
+}
+
+void frmAlert6::imgBack_Click()
+{
+    TrackCommand("PreviousTrack", &Player::PreviousTrack);
+}
+
+void frmAlert6::imgForward_Click()
+{
+    TrackCommand("NextTrack", &Player::NextTrack);
+}
+
+void frmAlert6::TrackCommand(const char* operation, PlayerResult (Player::*call)())
+{
+    // The player call may run events; the popup may be gone when it returns.
+    const QPointer<frmAlert6> self(this);
+    // Only a track change that happens updates this popup: a failed call records nothing.
+    if (!CallPlayer(operation, call) || !self)
+        return;
+    Guarded(lcPopup, "RecordAlertChange", [&] { owner_.RecordAlertChange(id_); });
+}
+
+void frmAlert6::imgPause_Click()
+{
+    CallPlayer("PlayPause", &Player::PlayPause);
+}
+
+void frmAlert6::imgX_Click()
+{
+    Unload();
+}
+
+void frmAlert6::imgBack_MouseMove()
+{
+    imgBack[0]->SetPicture(imgBack[2]->Picture());
+}
+
+void frmAlert6::imgForward_MouseMove()
+{
+    imgForward[0]->SetPicture(imgForward[2]->Picture());
+}
+
+void frmAlert6::imgPause_MouseMove()
+{
+    imgPause[0]->SetPicture(imgPause[2]->Picture());
+}
+
+void frmAlert6::imgX_MouseMove()
+{
+    imgX->SetPicture(imgXOver->Picture());
+}
+
+void frmAlert6::lblTitle_MouseMove()
+{
+    imgX->SetPicture(imgXNormal->Picture());
+}
+
+void frmAlert6::lblAlert_Click()
+{
+    if (lblLink->Caption() != ToQString(kLinkOn))
+        return;
+    const QUrl url = QUrl::fromUserInput(lblURL->Caption());
+    if (!url.isValid() || url.isEmpty()) {
+        qCWarning(lcPopup) << "the link" << lblURL->Caption() << "is not an address";
+        return;
+    }
+    if (!QDesktopServices::openUrl(url))
+        qCWarning(lcPopup) << "the desktop could not open" << url.toString();
+}
+
+void frmAlert6::Form_MouseMove()
+{
+    imgX->SetPicture(imgXNormal->Picture());
+    imgForward[0]->SetPicture(imgForward[1]->Picture());
+    imgBack[0]->SetPicture(imgBack[1]->Picture());
+    imgPause[0]->SetPicture(imgPause[1]->Picture());
+    RestartHold();
+}
+
+void frmAlert6::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.drawPixmap(0, 0, background_);
+}
+
+void frmAlert6::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    Guarded(lcPopup, "Form_MouseMove", [&] { Form_MouseMove(); });
+}
+
+namespace tessaly {
+
+AlertWindows::AlertWindows(SettingsStore& settings, AlertOwner& owner)
+    : settings_(settings), owner_(owner)
+{}
+
+AlertView& AlertWindows::NewAlertView()
+{
+    return *new frmAlert6(settings_, owner_);
+}
+
+} // namespace tessaly

@@ -1,0 +1,131 @@
+#pragma once
+
+// The notification popup: a borderless window with a painted background at the bottom right of
+// the screen that rises, holds for five seconds and sinks, then unloads itself. Its controls and
+// handlers keep the names of the window design; the motion lives in AlertMotion and what it shows
+// is decided by cAlert.
+
+#include "popup/AlertLoad.h"
+#include "popup/AlertMotion.h"
+#include "popup/AlertOwner.h"
+#include "popup/cAlert.h"
+#include "popup/qt/AlertControls.h"
+#include "watcher/Player.h"
+
+#include <array>
+#include <QTimer>
+#include <QWidget>
+
+namespace tessaly {
+class SettingsStore;
+
+// The height in pixels of a full-screen window's client area: the work area less a caption bar.
+int FullScreenClientHeight();
+
+// The interval that stands in for a 1 ms timer: the desktop timer granularity the motion was made
+// for, so that a rise of 56 ticks takes about 0.9 s.
+inline constexpr int kMotionTickMs = 16;
+inline constexpr int kHoldMs = 5000;
+} // namespace tessaly
+
+class frmAlert6 : public QWidget, public tessaly::AlertView {
+    Q_OBJECT
+public:
+    // Creates and loads the window (Form_Load): start place and size, opacity, Timer1 running.
+    frmAlert6(tessaly::SettingsStore& settings, tessaly::AlertOwner& owner);
+    ~frmAlert6() override;
+
+    // The popup of that id while it is loaded; null for an id no popup has, and once the popup
+    // has unloaded.
+    static frmAlert6* Loaded(tessaly::PopupId id);
+
+    // Fresh and not zero for every popup of the process.
+    tessaly::PopupId Id() const { return id_; }
+
+    tessaly::AlertLabel* lblTitle;
+    tessaly::AlertImage* imgX;
+    tessaly::AlertLabel* lblArtist;
+    tessaly::AlertLabel* lbl_Artist;
+    tessaly::AlertLabel* lblAlbum;
+    tessaly::AlertLabel* lbl_Album;
+    tessaly::AlertLabel* lblSongTitle;
+    tessaly::AlertLabel* lbl_Title;
+    tessaly::AlertLabel* lblAlert;
+    // Element 0 is the visible button, 1 holds the normal picture, 2 the hover picture.
+    std::array<tessaly::AlertImage*, 3> imgBack;
+    std::array<tessaly::AlertImage*, 3> imgPause;
+    std::array<tessaly::AlertImage*, 3> imgForward;
+    tessaly::AlertImage* imgXNormal;
+    tessaly::AlertImage* imgXOver;
+    tessaly::AlertImage* imgPointer;
+    tessaly::AlertLabel* lblLink;
+    tessaly::AlertLabel* lblURL;
+    QTimer Timer1;
+    QTimer Timer2;
+    QTimer Timer3;
+
+    const tessaly::AlertMotion& Motion() const { return motion_; }
+    bool IsUnloaded() const { return motion_.Unloaded(); }
+
+    // AlertView
+    void SetCaption(tessaly::AlertText label, std::u16string_view caption) override;
+    void Hide(tessaly::AlertPart control) override;
+    void UseHandCursorOnMessage() override;
+    void RestartHold() override;
+    void Show() override;
+
+    // Ends the popup at once, whatever its state.
+    void Unload();
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void imgBack_Click();
+    void imgForward_Click();
+    void imgPause_Click();
+    void imgX_Click();
+    void imgBack_MouseMove();
+    void imgForward_MouseMove();
+    void imgPause_MouseMove();
+    void imgX_MouseMove();
+    void lblTitle_MouseMove();
+    void lblAlert_Click();
+    void Form_MouseMove();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void CreateControls();
+    void Form_Load();
+    void ApplyGeometry();
+    void SyncTimers();
+    bool CallPlayer(const char* operation, tessaly::PlayerResult (tessaly::Player::*call)());
+    // Back or Forward: the player call, then the record in the main window.
+    void TrackCommand(const char* operation, tessaly::PlayerResult (tessaly::Player::*call)());
+
+    tessaly::SettingsStore& settings_;
+    tessaly::AlertOwner& owner_;
+    const tessaly::PopupId id_;
+    tessaly::AlertPlacement placement_{};
+    tessaly::AlertMotion motion_;
+    int holdStartsSeen_ = 0;
+    bool closed_ = false;
+    QPixmap background_;
+};
+
+namespace tessaly {
+
+// cAlert's windows on Qt: each view is a new frmAlert6.
+class AlertWindows : public AlertViews {
+public:
+    AlertWindows(SettingsStore& settings, AlertOwner& owner);
+    AlertView& NewAlertView() override;
+
+private:
+    SettingsStore& settings_;
+    AlertOwner& owner_;
+};
+
+} // namespace tessaly

@@ -1,0 +1,70 @@
+#include "publisher/StatusWriter.h"
+
+#include <utility>
+
+namespace tessaly {
+
+StatusWriter::StatusWriter(Factory makePublisher, FailureSink errors)
+    : errors_(std::move(errors)), thread_([this, make = std::move(makePublisher)] { run(make); })
+{}
+
+StatusWriter::~StatusWriter()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+        waiting_.reset();
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void StatusWriter::SetYahooStatus(const std::u16string& statusText)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_)
+            return;
+        // A status that is still waiting has not been shown yet and never will be: this one is
+        // newer.
+        waiting_ = statusText;
+    }
+    wake_.notify_one();
+}
+
+bool StatusWriter::WaitUntilIdle(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(mutex_);
+    return idle_.wait_for(lock, timeout, [this] { return !waiting_ && !busy_; });
+}
+
+void StatusWriter::run(const Factory& makePublisher)
+{
+    std::unique_ptr<StatusPublisher> publisher;
+    RunStep(errors_, "create status publisher", [&] {
+        if (makePublisher)
+            publisher = makePublisher();
+    });
+
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || waiting_; });
+        if (stopping_)
+            break;
+        const std::u16string text = std::move(*waiting_);
+        waiting_.reset();
+        busy_ = true;
+        lock.unlock();
+        if (publisher)
+            RunStep(errors_, "publish status", [&] { publisher->SetYahooStatus(text); });
+        lock.lock();
+        busy_ = false;
+        if (!waiting_)
+            idle_.notify_all();
+    }
+    idle_.notify_all();
+    lock.unlock();
+    RunStep(errors_, "close status publisher", [&] { publisher.reset(); });
+}
+
+} // namespace tessaly

@@ -1,3 +1,0 @@
-#include "publisher/linux/Logging.h"
-
-Q_LOGGING_CATEGORY(lcPublisher, "tessaly.publisher", QtInfoMsg)

@@ -1,3 +1,0 @@
-#include "shell/Logging.h"
-
-Q_LOGGING_CATEGORY(lcShell, "tessaly.shell", QtInfoMsg)

@@ -1,0 +1,51 @@
+#include "shell/qt/AppIcon.h"
+
+#include "common/qt/Logging.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+static void InitShellResources()
+{
+    Q_INIT_RESOURCE(shell);
+}
+
+namespace tessaly {
+namespace {
+
+constexpr int kSmallSizes[] = {16, 20, 22, 24};
+constexpr int kLargeSizes[] = {32, 40, 44, 48, 64, 96, 128, 256, 512};
+
+void AddRendered(QIcon& icon, QSvgRenderer& renderer, int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(0, 0, size, size));
+    painter.end();
+    icon.addPixmap(QPixmap::fromImage(image));
+}
+
+} // namespace
+
+QIcon AppIcon()
+{
+    InitShellResources();
+    QSvgRenderer small(QStringLiteral(":/shell/icons/tessaly-small.svg"));
+    QSvgRenderer large(QStringLiteral(":/shell/icons/tessaly.svg"));
+    if (!small.isValid() || !large.isValid()) {
+        qCWarning(lcShell) << "the application icon could not be read from the resources";
+        return {};
+    }
+    QIcon icon;
+    for (const int size : kSmallSizes)
+        AddRendered(icon, small, size);
+    for (const int size : kLargeSizes)
+        AddRendered(icon, large, size);
+    return icon;
+}
+
+} // namespace tessaly
