@@ -69,6 +69,7 @@ public:
         return bus_.call(message, QDBus::Block, int(left));
     }
 
+    void fail(const QString& error) { error_ = error; }
     const QString& error() const { return error_; }
 
 private:
@@ -119,6 +120,10 @@ void PidginStatus::publish(const std::u16string& statusText)
         const std::optional<int> current = calls.purple("PurpleSavedstatusGetCurrent", {});
         if (!current)
             return false;
+        // While Pidgin has set the user away for being idle, a new status would end that idle
+        // state and leave the user away after coming back: this status waits for the next song.
+        if (calls.purple("PurpleSavedstatusIsIdleaway", {}).value_or(0) != 0)
+            return true;
         const std::optional<int> type = calls.purple("PurpleSavedstatusGetType", {*current});
         if (!type)
             return false;
@@ -129,6 +134,8 @@ void PidginStatus::publish(const std::u16string& statusText)
         if (*id == 0) {
             // An empty title makes a transient status: libpurple reads "" as none.
             id = calls.purple("PurpleSavedstatusNew", {QString(), *type});
+            if (id == 0)
+                calls.fail(QStringLiteral("PurpleSavedstatusNew: no status made"));
             if (!id || *id == 0 || !calls.purple("PurpleSavedstatusSetMessage", {*id, message}))
                 return false;
         }

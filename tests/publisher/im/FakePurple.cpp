@@ -122,6 +122,20 @@ int FakePurple::PurpleSavedstatusGetCurrent()
     return current_;
 }
 
+int FakePurple::PurpleSavedstatusIsIdleaway()
+{
+    if (!enter(QStringLiteral("IsIdleaway")))
+        return 0;
+    const std::lock_guard lock(mutex_);
+    return idleAway_ ? 1 : 0;
+}
+
+void FakePurple::setIdleAway(bool idle)
+{
+    const std::lock_guard lock(mutex_);
+    idleAway_ = idle;
+}
+
 int FakePurple::PurpleSavedstatusGetType(int status)
 {
     if (!enter(QStringLiteral("GetType %1").arg(status)))

@@ -45,9 +45,12 @@ public:
     void clearCalls();
     SavedStatus status(int id) const;
     int current() const;
+    // Pidgin's own away-while-idle state.
+    void setIdleAway(bool idle);
 
 public Q_SLOTS:
     int PurpleSavedstatusGetCurrent();
+    int PurpleSavedstatusIsIdleaway();
     int PurpleSavedstatusGetType(int status);
     int PurpleSavedstatusFindTransientByTypeAndMessage(int type, const QString& message);
     int PurpleSavedstatusNew(const QString& title, int type);
@@ -66,6 +69,7 @@ private:
     QStringList calls_;
     std::map<int, SavedStatus> statuses_;
     int current_ = 0;
+    bool idleAway_ = false;
     int nextId_ = 100;
 };
 

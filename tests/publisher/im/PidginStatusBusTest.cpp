@@ -86,7 +86,8 @@ TEST_F(PidginStatusTest, MakesATransientStatusOfTheCurrentTypeAndLeavesTheNamedO
                                           "Bj\u00F6rk \u266B");
     const int made = lunch + 1;
     EXPECT_THAT(purple.calls(),
-                ElementsAre(QStringLiteral("GetCurrent"), QStringLiteral("GetType %1").arg(lunch),
+                ElementsAre(QStringLiteral("GetCurrent"), QStringLiteral("IsIdleaway"),
+                            QStringLiteral("GetType %1").arg(lunch),
                             QStringLiteral("FindTransient 5 [%1]").arg(markup),
                             QStringLiteral("New [] 5"),
                             QStringLiteral("SetMessage %1 [%2]").arg(made).arg(markup),
@@ -109,10 +110,27 @@ TEST_F(PidginStatusTest, ReusesTheTransientStatusWithThatTypeAndMessage)
     purple.clearCalls();
     pidgin->SetYahooStatus(u"Album: Artist - One");
     EXPECT_THAT(purple.calls(),
-                ElementsAre(QStringLiteral("GetCurrent"), QStringLiteral("GetType %1").arg(two),
+                ElementsAre(QStringLiteral("GetCurrent"), QStringLiteral("IsIdleaway"),
+                            QStringLiteral("GetType %1").arg(two),
                             QStringLiteral("FindTransient 2 [Album: Artist - One]"),
                             QStringLiteral("Activate %1").arg(one)));
     EXPECT_EQ(purple.current(), one);
+}
+
+TEST_F(PidginStatusTest, WhileIdleAwayTheStatusWaitsForTheNextSong)
+{
+    // Activating a status would end Pidgin's idle-away and leave the user away on return.
+    startPurple();
+    const int away = purple.current();
+    purple.setIdleAway(true);
+    pidgin->SetYahooStatus(u"Album: Artist - While Idle");
+    EXPECT_THAT(purple.calls(), ElementsAre("GetCurrent", "IsIdleaway"));
+    EXPECT_EQ(purple.current(), away);
+    EXPECT_THAT(warnings.lines(), IsEmpty());
+
+    purple.setIdleAway(false);
+    pidgin->SetYahooStatus(u"Album: Artist - Back");
+    EXPECT_EQ(purple.status(purple.current()).message, QStringLiteral("Album: Artist - Back"));
 }
 
 TEST_F(PidginStatusTest, AnEmptyTextSetsAnEmptyMessage)
@@ -121,7 +139,8 @@ TEST_F(PidginStatusTest, AnEmptyTextSetsAnEmptyMessage)
     const int away = purple.activate({QString(), FakePurple::kAway, QStringLiteral("a song")});
     pidgin->SetYahooStatus(u"");
     EXPECT_THAT(purple.calls(),
-                ElementsAre(QStringLiteral("GetCurrent"), QStringLiteral("GetType %1").arg(away),
+                ElementsAre(QStringLiteral("GetCurrent"), QStringLiteral("IsIdleaway"),
+                            QStringLiteral("GetType %1").arg(away),
                             QStringLiteral("FindTransient 5 []"), QStringLiteral("New [] 5"),
                             QStringLiteral("SetMessage %1 []").arg(away + 1),
                             QStringLiteral("Activate %1").arg(away + 1)));
@@ -148,7 +167,7 @@ TEST_F(PidginStatusTest, OneWarningWhenPidginLeavesThenTheNextStatusReachesItsRe
     startPurple();
     purple.clearCalls();
     pidgin->SetYahooStatus(u"back");
-    EXPECT_EQ(purple.calls().value(5), QStringLiteral("Activate %1").arg(purple.current()));
+    EXPECT_EQ(purple.calls().value(6), QStringLiteral("Activate %1").arg(purple.current()));
     EXPECT_EQ(purple.status(purple.current()).message, QStringLiteral("back"));
     EXPECT_EQ(warnings.lines().size(), 1);
 }
