@@ -22,6 +22,7 @@ E2eSystem::~E2eSystem()
 {
     // tessaly first, so that it never sees its peers vanish during its own shutdown.
     tessaly_.reset();
+    hostile_.reset();
     player_.reset();
     messenger_.reset();
 }
@@ -49,15 +50,55 @@ bool E2eSystem::startPlayer(const QStringList& arguments)
         10000);
 }
 
-bool E2eSystem::startTessaly()
+bool E2eSystem::startHostile(const QString& name)
+{
+    hostileName_ = name;
+    hostile_ = std::make_unique<ChildProcess>(QStringLiteral("hostile"));
+    if (!hostile_->start(QStringLiteral(HOSTILE_PLAYER), {QStringLiteral("--name"), name}))
+        return false;
+    return hostile_->waitForOutputLine([](const QString& l) { return l == "ready"; }, 10000);
+}
+
+QDBusMessage E2eSystem::hostileCall(const QString& method, const QVariantList& arguments)
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("org.tessaly.HostilePlayer.") + hostileName_,
+                                       QStringLiteral("/org/tessaly/HostilePlayer"),
+                                       QStringLiteral("org.tessaly.HostilePlayer"), method);
+    call.setArguments(arguments);
+    return connection_.call(call, QDBus::Block, 5000);
+}
+
+int E2eSystem::probeMs(int timeoutMs)
+{
+    if (hostileCall(QStringLiteral("Probe")).type() != QDBusMessage::ReplyMessage)
+        return -1;
+    int result = -1;
+    WaitUntil(
+        [&] {
+            const QDBusMessage reply = hostileCall(QStringLiteral("ProbeResult"));
+            if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+                result = reply.arguments().constFirst().toInt();
+            return result >= 0;
+        },
+        timeoutMs);
+    return result;
+}
+
+bool E2eSystem::startTessaly(const QStringList& extraEnvironment)
 {
     tessaly_ = std::make_unique<ChildProcess>(QStringLiteral("tessaly"));
     // A sanitizer build keeps freed memory in quarantine; keep it small so memory figures mean
     // what they say.
     const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
-    if (!tessaly_->start(QStringLiteral(TESSALY_PROGRAM), {},
-                         {QStringLiteral("ASAN_OPTIONS=") + asan + (asan.isEmpty() ? "" : ":") +
-                          QStringLiteral("quarantine_size_mb=4")}))
+    QStringList environment = {QStringLiteral("ASAN_OPTIONS=") + asan +
+                               (asan.isEmpty() ? "" : ":") +
+                               QStringLiteral("quarantine_size_mb=4")};
+    environment += extraEnvironment;
+    // Another build of the program may stand in, to measure a figure before a change.
+    const QString program =
+        qEnvironmentVariable("TESSALY_E2E_PROGRAM", QStringLiteral(TESSALY_PROGRAM));
+    if (!tessaly_->start(program, {}, environment))
         return false;
     // Its bus connection is the first step of its start-up; the rest follows in one go.
     const qint64 pid = tessaly_->pid();

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QVariantMap>
 
 namespace tessaly::test {
@@ -26,17 +27,26 @@ public:
     // The demo player, stopped unless told otherwise; waits until it is on the bus.
     bool startPlayer(const QStringList& arguments = {QStringLiteral("--stopped")});
     // tessaly itself; waits until its first line of life (the player connection) or a moment.
-    bool startTessaly();
+    bool startTessaly(const QStringList& extraEnvironment = {});
+    // The hostile MPRIS player (tools/hostile-player); waits until it owns its names.
+    bool startHostile(const QString& name = QStringLiteral("hostile"));
 
     ChildProcess& messenger() { return *messenger_; }
     ChildProcess& player() { return *player_; }
     ChildProcess& tessaly() { return *tessaly_; }
+    ChildProcess& hostile() { return *hostile_; }
 
     // A method of the demo player: MPRIS Player methods ("Next", "Play", ...) or its control
     // interface ("Burst", "SwitchToRadio", ...).
     bool playerCall(const QString& method, const QVariantList& arguments = {});
     bool controlCall(const QString& method, const QVariantList& arguments = {});
     QVariantMap playerMetadata();
+    // A method of the hostile player's control interface; the reply, or an error message.
+    QDBusMessage hostileCall(const QString& method, const QVariantList& arguments = {});
+    // One round trip through tessaly's user-interface thread: the hostile player signals an
+    // unchanged state and times the read that tessaly's debounce makes of it. Milliseconds from
+    // the signal to the read (debounce included), or -1 when no read came within timeoutMs.
+    int probeMs(int timeoutMs);
 
     // Statuses the Messenger stand-in has taken up so far.
     QStringList statuses() const;
@@ -58,6 +68,8 @@ private:
     std::unique_ptr<ChildProcess> messenger_;
     std::unique_ptr<ChildProcess> player_;
     std::unique_ptr<ChildProcess> tessaly_;
+    std::unique_ptr<ChildProcess> hostile_;
+    QString hostileName_;
 };
 
 inline constexpr char kE2eUser[] = "e2e";

@@ -4,6 +4,7 @@
 #include "common/qt/Logging.h"
 #include "watcher/mpris/MprisPlayer.h"
 
+#include <algorithm>
 #include <exception>
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
@@ -51,6 +52,18 @@ QVariantMap PropertiesOf(const QDBusMessage& reply)
 
 } // namespace
 
+bool WarningLimit::allow(qint64 nowMs)
+{
+    if (last_ >= 0 && nowMs - last_ < kIntervalMs) {
+        ++suppressed_;
+        return false;
+    }
+    last_ = nowMs;
+    heldBack_ = suppressed_;
+    suppressed_ = 0;
+    return true;
+}
+
 MprisTrack::MprisTrack(const TrackTexts& texts)
     : kind_(texts.kind.toStdU16String()), artist_(texts.artist.toStdU16String()),
       album_(texts.album.toStdU16String()), name_(texts.name.toStdU16String())
@@ -62,6 +75,8 @@ MprisConnection::MprisConnection(QDBusConnection bus, QObject* parent)
     clock_.start();
     poll_.setInterval(kStreamPollMs);
     connect(&poll_, &QTimer::timeout, this, [this] {
+        if (busLost())
+            return;
         if (Endpoint* e = active(); e && !e->reading && !e->debounce->isActive())
             read(*e);
     });
@@ -223,7 +238,7 @@ void MprisConnection::onNameOwnerChanged(const QString& name, const QString& old
             if (active_.isEmpty() && isRepresentative(e))
                 active_ = name;
             // A new player announces itself with a flurry of signals; read once it settles.
-            e.debounce->start();
+            schedule(e);
         }
     } catch (const std::exception& ex) {
         qCWarning(lcWatcher, "player %s: %s", qPrintable(name), ex.what());
@@ -247,15 +262,43 @@ void MprisConnection::onPropertiesChanged(const QDBusMessage& message)
                                       now);
         if (changed.contains(QStringLiteral("Metadata")))
             target.tracker.noteMetadata(MetadataMap(changed.value(QStringLiteral("Metadata"))));
-        target.debounce->start();
+        schedule(target);
         break;
     }
 }
 
+void MprisConnection::schedule(Endpoint& e)
+{
+    const qint64 now = clock_.elapsed();
+    if (e.unreadSince < 0)
+        e.unreadSince = now;
+    const qint64 left = e.unreadSince + kMaxDebounceWaitMs - now;
+    e.debounce->start(int(std::clamp<qint64>(left, 0, kDebounceMs)));
+}
+
+bool MprisConnection::busLost()
+{
+    if (lostBus_)
+        return true;
+    if (bus_.isConnected())
+        return false;
+    // Qt does not reconnect a lost bus: stop every timer rather than fail on each tick.
+    lostBus_ = true;
+    poll_.stop();
+    for (const auto& [name, e] : endpoints_)
+        e->debounce->stop();
+    qCWarning(lcWatcher, "lost the session bus: players are no longer followed");
+    return true;
+}
+
 void MprisConnection::read(Endpoint& e)
 {
+    if (busLost())
+        return;
     const quint64 generation = ++e.generation;
     e.reading = true;
+    e.debounce->stop();
+    e.unreadSince = -1;
     auto* watcher =
         new QDBusPendingCallWatcher(bus_.asyncCall(GetAllMessage(e.name), kCallTimeoutMs), this);
     const QString name = e.name;
@@ -276,15 +319,26 @@ void MprisConnection::onRead(const QString& name, quint64 generation, const QDBu
         return;
     e->reading = false;
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        qCWarning(lcWatcher, "cannot read player %s: %s", qPrintable(name),
-                  qPrintable(reply.errorMessage()));
+        if (busLost())
+            return;
+        // A hung player is read on every poll and every signal: say so once in a while.
+        if (readWarnings_.allow(clock_.elapsed()))
+            qCWarning(lcWatcher, "cannot read player %s: %s (%d more such failures not shown)",
+                      qPrintable(name), qPrintable(reply.errorMessage()), readWarnings_.heldBack());
         return;
     }
-    // A newer signal came while reading: the read after it will tell the settled state.
-    if (e->debounce->isActive())
+    // A newer signal came while reading: the read after it will tell the settled state, unless
+    // that state has been waiting too long already.
+    if (e->debounce->isActive() && clock_.elapsed() - e->unreadSince < kMaxDebounceWaitMs)
         return;
     const Decision d =
         e->tracker.evaluate(ReadFromProperties(PropertiesOf(reply)), clock_.elapsed());
+    if (d.recheck)
+        QTimer::singleShot(PlaybackTracker::kRecheckMs, this, [this, name] {
+            if (Endpoint* found = find(name);
+                found && !found->reading && !found->debounce->isActive())
+                read(*found);
+        });
     if (!isRepresentative(*e))
         return;
     if (d.startedPlaying) {
@@ -303,7 +357,7 @@ void MprisConnection::onRead(const QString& name, quint64 generation, const QDBu
 void MprisConnection::updatePoll()
 {
     const Endpoint* e = active();
-    const bool wanted = e && e->tracker.streamPlaying();
+    const bool wanted = e && e->tracker.streamPlaying() && !lostBus_;
     if (wanted && !poll_.isActive())
         poll_.start();
     else if (!wanted && poll_.isActive())
@@ -370,10 +424,12 @@ void MprisConnection::raise(EventKind kind, const TrackTexts& texts)
 
 void MprisConnection::deliver()
 {
-    // One event at a time: a handler that opens a modal box runs a nested event loop, and the
-    // events that arrive meanwhile wait for it.
-    if (delivering_)
+    // One event at a time: a handler runs to its end before the next begins. The quitting
+    // question is the exception: it waits for the user in a nested event loop, and a player
+    // that comes back meanwhile must not wait for the box to go away.
+    if (delivering_ && !askingQuit_)
         return;
+    const bool outermost = !delivering_;
     delivering_ = true;
     const std::shared_ptr<bool> alive = alive_;
     while (!pending_.empty()) {
@@ -381,6 +437,8 @@ void MprisConnection::deliver()
         pending_.pop_front();
         if (!events_)
             continue;
+        const bool wasAsking = askingQuit_;
+        askingQuit_ = event.kind == EventKind::Quitting;
         // The handlers' failures end here: the connection goes on with the next event.
         switch (event.kind) {
         case EventKind::Play:
@@ -398,8 +456,10 @@ void MprisConnection::deliver()
         // The handler may have ended the program and this connection with it.
         if (!*alive)
             return;
+        askingQuit_ = wasAsking;
     }
-    delivering_ = false;
+    if (outermost)
+        delivering_ = false;
 }
 
 } // namespace tessaly::mpris

@@ -21,6 +21,9 @@ inline constexpr char kPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
 inline constexpr int kCallTimeoutMs = 2000;
 // Quiet time after a player's last signal before its state is read and announced.
 inline constexpr int kDebounceMs = 250;
+// ... but no longer than this after the first signal not yet read: a player that changes faster
+// than the quiet time is still followed, its newest state announced.
+inline constexpr int kMaxDebounceWaitMs = 1000;
 // Some players change what a stream plays without a signal; a playing stream is read this often.
 inline constexpr int kStreamPollMs = 2000;
 
@@ -35,6 +38,20 @@ public:
 
 private:
     std::u16string kind_, artist_, album_, name_;
+};
+
+// Lets a warning that repeats through once a minute, telling how many were held back meanwhile.
+class WarningLimit {
+public:
+    static constexpr qint64 kIntervalMs = 60'000;
+    // True when this occurrence is to be logged; heldBack() then tells how many were not.
+    bool allow(qint64 nowMs);
+    int heldBack() const { return heldBack_; }
+
+private:
+    qint64 last_ = -1;
+    int heldBack_ = 0;
+    int suppressed_ = 0;
 };
 
 class MprisConnection : public QObject, public Player {
@@ -70,6 +87,7 @@ private:
         quint64 seen = 0;       // order of appearance: the first name of a process stands for it
         quint64 generation = 0; // of the newest read asked for
         bool reading = false;
+        qint64 unreadSince = -1; // clock time of the first signal not yet read; -1: none
         PlaybackTracker tracker;
         std::unique_ptr<QTimer> debounce;
     };
@@ -88,6 +106,8 @@ private:
     const Endpoint& representative(const Endpoint& e) const;
     bool isRepresentative(const Endpoint& e) const { return &representative(e) == &e; }
     void chooseActive();
+    // Reads the endpoint once its signals settle, or once the longest wait is over.
+    void schedule(Endpoint& e);
     void read(Endpoint& e);
     void onRead(const QString& name, quint64 generation, const QDBusMessage& reply);
     void updatePoll();
@@ -95,6 +115,8 @@ private:
     void raise(EventKind kind, const TrackTexts& texts = {});
     void deliver();
     uint processIdOf(const QString& owner);
+    // True when the session bus is gone: nothing runs any more until the program ends.
+    bool busLost();
 
     QDBusConnection bus_;
     PlayerEvents* events_ = nullptr;
@@ -106,6 +128,9 @@ private:
     QTimer poll_;
     std::deque<PendingEvent> pending_;
     bool delivering_ = false;
+    bool lostBus_ = false;
+    WarningLimit readWarnings_;
+    bool askingQuit_ = false; // a quitting event's handler is running (and may wait for the user)
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -17,13 +17,32 @@ namespace {
 // Players may nest variants and lists; a bound keeps a hostile value from recursing far.
 constexpr int kMaxDepth = 8;
 
+// Cut to the limit, without leaving half of a surrogate pair at the end.
+QString Capped(QString text)
+{
+    if (text.size() <= kMaxTextUnits)
+        return text;
+    qsizetype end = kMaxTextUnits;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    text.truncate(end);
+    return text;
+}
+
 QString Joined(const QStringList& parts)
 {
-    QStringList kept;
-    for (const QString& part : parts)
-        if (!part.isEmpty())
-            kept << part;
-    return kept.join(QStringLiteral(", "));
+    QString joined;
+    for (const QString& part : parts) {
+        if (part.isEmpty())
+            continue;
+        if (!joined.isEmpty())
+            joined += QStringLiteral(", ");
+        joined += Capped(part);
+        // A list of a million names stops costing anything once the text is full.
+        if (joined.size() >= kMaxTextUnits)
+            break;
+    }
+    return Capped(joined);
 }
 
 QString TextAt(const QVariant& value, int depth);
@@ -35,8 +54,13 @@ QString ArgumentText(const QDBusArgument& arg, int depth)
         return Joined(qdbus_cast<QStringList>(arg));
     if (signature == QLatin1String("av")) {
         QStringList parts;
-        for (const QVariant& item : qdbus_cast<QVariantList>(arg))
+        qsizetype units = 0;
+        for (const QVariant& item : qdbus_cast<QVariantList>(arg)) {
             parts << TextAt(item, depth + 1);
+            units += parts.constLast().size();
+            if (units >= kMaxTextUnits)
+                break;
+        }
         return Joined(parts);
     }
     return {};
@@ -48,23 +72,29 @@ QString TextAt(const QVariant& value, int depth)
         return {};
     const int type = value.metaType().id();
     if (type == QMetaType::QString)
-        return value.toString();
+        return Capped(value.toString());
     if (type == QMetaType::QByteArray)
-        return QString::fromUtf8(value.toByteArray());
+        // No UTF-8 sequence gives fewer units than a third of its bytes: decode no more.
+        return Capped(QString::fromUtf8(value.toByteArray().left(3 * kMaxTextUnits)));
     if (type == QMetaType::QStringList)
         return Joined(value.toStringList());
     if (type == QMetaType::QVariantList) {
         QStringList parts;
-        for (const QVariant& item : value.toList())
+        qsizetype units = 0;
+        for (const QVariant& item : value.toList()) {
             parts << TextAt(item, depth + 1);
+            units += parts.constLast().size();
+            if (units >= kMaxTextUnits)
+                break;
+        }
         return Joined(parts);
     }
     if (type == qMetaTypeId<QDBusVariant>())
         return TextAt(value.value<QDBusVariant>().variant(), depth + 1);
     if (type == qMetaTypeId<QDBusObjectPath>())
-        return value.value<QDBusObjectPath>().path();
+        return Capped(value.value<QDBusObjectPath>().path());
     if (type == qMetaTypeId<QDBusSignature>())
-        return value.value<QDBusSignature>().signature();
+        return Capped(value.value<QDBusSignature>().signature());
     if (type == qMetaTypeId<QDBusArgument>())
         return ArgumentText(value.value<QDBusArgument>(), depth);
     switch (type) {
@@ -106,7 +136,10 @@ bool IsPlaceholder(const QString& title, const QString& url)
     const QUrl parsed(url);
     const QString encoded = parsed.fileName(QUrl::FullyEncoded);
     const QString decoded = parsed.fileName(QUrl::FullyDecoded);
-    return (!encoded.isEmpty() && title == encoded) || (!decoded.isEmpty() && title == decoded);
+    // Audacious leaves the extension off.
+    const QString stem = decoded.section(u'.', 0, 0);
+    return (!encoded.isEmpty() && title == encoded) || (!decoded.isEmpty() && title == decoded) ||
+           (!stem.isEmpty() && title == stem);
 }
 
 } // namespace
@@ -199,6 +232,11 @@ bool IsStream(const QVariantMap& metadata, bool lengthGrew)
     return !length || *length <= 0;
 }
 
+bool HasTrack(const QVariantMap& metadata)
+{
+    return !Text(metadata, kKeyUrl).isEmpty() || !Text(metadata, kKeyTitle).isEmpty();
+}
+
 TrackTexts MapMetadata(const QVariantMap& metadata, bool lengthGrew)
 {
     TrackTexts texts;
@@ -213,13 +251,26 @@ TrackTexts MapMetadata(const QVariantMap& metadata, bool lengthGrew)
     texts.kind = QString::fromUtf16(kStreamKind);
     const QString url = Text(metadata, kKeyUrl);
     if (metadata.contains(QLatin1String(kKeyNowPlaying))) {
-        texts.name = title;
+        // VLC names the station in the title once it knows it, and leaves it out before.
+        texts.name = title.isEmpty() ? QUrl(url).host() : title;
         texts.streamTitle = Text(metadata, kKeyNowPlaying);
     } else {
-        texts.name = texts.album.isEmpty() ? QUrl(url).host() : texts.album;
+        const QString host = QUrl(url).host();
+        QString artist = texts.artist;
+        // Audacious sends the station (icy-name) as the artist and the url's host as the album.
+        if (!artist.isEmpty() && !host.isEmpty() && texts.album == host) {
+            texts.album = artist;
+            artist.clear();
+        }
+        // An artist equal to the station is the station, not an artist.
+        if (artist == texts.album)
+            artist.clear();
+        texts.name = texts.album.isEmpty() ? host : texts.album;
         texts.streamTitle = title;
-        if (!title.isEmpty() && !texts.artist.isEmpty() && !IsPlaceholder(title, url))
-            texts.streamTitle = texts.artist + QStringLiteral(" - ") + title;
+        if (!title.isEmpty() && !artist.isEmpty() && !IsPlaceholder(title, url))
+            texts.streamTitle = artist + QStringLiteral(" - ") + title;
+        // The artist is in the stream title now, or was the station: never a second time.
+        texts.artist.clear();
     }
     if (IsPlaceholder(texts.streamTitle, url))
         texts.streamTitle.clear();

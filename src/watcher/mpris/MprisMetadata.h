@@ -19,6 +19,10 @@ inline constexpr char kKeyLength[] = "mpris:length";
 inline constexpr char kKeyTrackId[] = "mpris:trackid";
 inline constexpr char kKeyNowPlaying[] = "vlc:nowplaying";
 
+// Every text read from the bus is cut to this many UTF-16 units (never rejected): a hostile or
+// broken player cannot make the program format, draw or publish megabytes.
+inline constexpr qsizetype kMaxTextUnits = 4096;
+
 // The texts Tessaly reads from one track.
 struct TrackTexts {
     QString kind;        // kStreamKind or kFileKind
@@ -44,8 +48,9 @@ struct TrackIdentity {
     bool operator==(const TrackIdentity&) const = default;
 };
 
-// The text of one value: strings as they are, bytes as UTF-8 (invalid sequences replaced),
-// lists joined with ", ", numbers and booleans in decimal, anything else empty.
+// The text of one value, cut to kMaxTextUnits: strings as they are, bytes as UTF-8 (invalid
+// sequences replaced), lists joined with ", ", numbers and booleans in decimal, anything else
+// empty.
 QString MetadataText(const QVariant& value);
 // A length in microseconds when the value is a number (or a text holding one).
 std::optional<qint64> MetadataLength(const QVariant& value);
@@ -58,6 +63,10 @@ bool HasNetworkScheme(const QString& url);
 // A stream: a network url and either no positive length, a length seen growing, or
 // vlc:nowplaying.
 bool IsStream(const QVariantMap& metadata, bool lengthGrew);
+
+// A track is there when the metadata names one: a url or a title. Players announce "nothing" as
+// a track id alone (mpv's idle /noplaylist, .../TrackList/NoTrack), whatever their status says.
+bool HasTrack(const QVariantMap& metadata);
 
 TrackTexts MapMetadata(const QVariantMap& metadata, bool lengthGrew);
 TrackIdentity IdentityOf(const QVariantMap& metadata);

@@ -47,7 +47,7 @@ void PlaybackTracker::settle(const PlayerRead& read)
 void PlaybackTracker::take(const PlayerRead& read, bool lengthGrew)
 {
     status_ = read.status;
-    hasTrack_ = !read.metadata.isEmpty();
+    hasTrack_ = HasTrack(read.metadata);
     identity_ = IdentityOf(read.metadata);
     trackId_ = TrackIdOf(read.metadata);
     texts_ = MapMetadata(read.metadata, lengthGrew);
@@ -60,9 +60,17 @@ Decision PlaybackTracker::evaluate(const PlayerRead& read, qint64 nowMs)
     const TrackIdentity identity = IdentityOf(read.metadata);
     const QString trackId = TrackIdOf(read.metadata);
     const TrackTexts texts = MapMetadata(read.metadata, grew);
-    const bool hasTrack = !read.metadata.isEmpty();
+    const bool hasTrack = HasTrack(read.metadata);
 
     Decision d;
+    // A network url announced as a file could be a stream still buffering; one look later tells.
+    if (read.status == Status::Playing && hasTrack && !texts.isStream() &&
+        HasNetworkScheme(identity.url) && identity.url != recheckedUrl_ &&
+        (!hasTrack_ || identity.url != identity_.url)) {
+        recheckedUrl_ = identity.url;
+        d.recheck = true;
+        return d;
+    }
     if (read.status == Status::Playing && hasTrack) {
         const bool wasPlaying = status_ == Status::Playing || blip_;
         const bool sameUrl = identity.url == identity_.url;

@@ -29,12 +29,17 @@ struct Decision {
     bool play = false;           // a track began playing
     bool trackChanged = false;   // the playing track's texts changed (or a stream's first title)
     bool startedPlaying = false; // playback entered Playing (not a blip): the player became active
+    // Nothing announced yet: read again after kRecheckMs to learn whether this is a stream.
+    bool recheck = false;
 };
 
 class PlaybackTracker {
 public:
     // Blips stay this short: a Stopped status shorter than this inside a change is part of it.
     static constexpr qint64 kBlipMs = 300;
+    // A network url that arrives with a positive length may be a stream still buffering (mpv):
+    // its length grows within a second or so. It is announced once that is known.
+    static constexpr int kRecheckMs = 1200;
 
     // A status the player reported (in a signal or a read) at nowMs.
     void noteStatus(Status status, qint64 nowMs);
@@ -62,6 +67,7 @@ private:
     // The last stream title announced, so that each title is announced once.
     QString announcedStreamTitle_;
     LengthWatch lengths_;
+    QString recheckedUrl_; // the network url whose first announcement waited once already
 
     Status lastSeen_ = Status::Stopped;
     qint64 leftPlayingAt_ = -1;

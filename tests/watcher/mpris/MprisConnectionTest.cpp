@@ -5,7 +5,9 @@
 #include "watcher/mpris/MprisPlayer.h"
 
 #include <csignal>
+#include <functional>
 #include <QDBusConnectionInterface>
+#include <QElapsedTimer>
 
 namespace tessaly::test {
 namespace {
@@ -181,6 +183,82 @@ TEST_F(Connection, QuitRaisesQuittingOnce)
     EXPECT_EQ(recorder->events[0].kind, Kind::Quitting);
     EXPECT_TRUE(player->activeName().isEmpty());
     EXPECT_EQ(player->NextTrack(), PlayerResult::NoPlayer);
+}
+
+// Answers the quitting event as a modal box does: a nested event loop until the user answers,
+// here until the player that came back meanwhile has been announced (or the time is up).
+class ModalQuitQuestion : public PlayerEvents {
+public:
+    ModalQuitQuestion(EventRecorder& next, std::function<void()> whileOpen)
+        : next_(next), whileOpen_(std::move(whileOpen))
+    {}
+    void OnPlayerPlayEvent(const PlayerTrack& t) override
+    {
+        next_.OnPlayerPlayEvent(t);
+        playsWhileOpen += open_ ? 1 : 0;
+    }
+    void OnPlayerPlayingTrackChangedEvent(const PlayerTrack& t) override
+    {
+        next_.OnPlayerPlayingTrackChangedEvent(t);
+    }
+    void OnQuittingEvent() override
+    {
+        next_.OnQuittingEvent();
+        ++questions;
+        if (open_)
+            return;
+        open_ = true;
+        whileOpen_();
+        WaitUntil([&] { return playsWhileOpen > 0; }, 5000);
+        open_ = false;
+    }
+    void OnAboutToPromptUserToQuitEvent() override {}
+    void OnCOMCallsEnabledEvent() override {}
+
+    int questions = 0;
+    int playsWhileOpen = 0;
+
+private:
+    EventRecorder& next_;
+    std::function<void()> whileOpen_;
+    bool open_ = false;
+};
+
+TEST_F(Connection, APlayerThatComesBackIsAnnouncedWhileTheQuitQuestionIsOpen)
+{
+    DemoProcess& first = startDemo();
+    connectPlayer();
+    ModalQuitQuestion modal(*recorder, [&] { startDemo({}, QStringLiteral("again")); });
+    player->SetEvents(&modal);
+    first.process().kill();
+    ASSERT_TRUE(WaitUntil([&] { return modal.questions > 0; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return modal.playsWhileOpen > 0; }, 5000))
+        << "the new player's play waited for the box";
+    EXPECT_EQ(modal.questions, 1);
+    player->SetEvents(recorder.get());
+}
+
+TEST_F(Connection, ChangesFasterThanTheQuietTimeAreStillFollowed)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    Settle(700);
+    const std::size_t before = recorder->events.size();
+    // A change every 200 ms for 6 s: the quiet time never comes while it lasts.
+    QElapsedTimer t;
+    t.start();
+    control(demo, QStringLiteral("Burst"), {30u, 6000u});
+    WaitUntil([&] { return recorder->events.size() >= before + 3; }, 5000);
+    const std::size_t during = recorder->events.size() - before;
+    const qint64 at = t.elapsed();
+    EXPECT_GE(during, 2u) << "only " << during << " announcements in " << at << " ms of changes";
+    Settle(int(std::max<qint64>(0, 6000 - t.elapsed())) + 1500);
+    ASSERT_GT(recorder->events.size(), before);
+    const auto track = player->CurrentTrack();
+    ASSERT_TRUE(track);
+    EXPECT_EQ(recorder->events.back().name, QString::fromStdU16String(track->Name()))
+        << "the newest state is announced last";
+    EXPECT_LE(recorder->events.size() - before, 12u) << "one announcement per change";
 }
 
 TEST_F(Connection, SecondPlayerThatStartsPlayingTakesOver)

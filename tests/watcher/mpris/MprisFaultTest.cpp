@@ -33,19 +33,19 @@ TEST_F(Faults, MetadataOfWrongTypesMapsToTexts)
     EXPECT_EQ(e.album, QStringLiteral("In, 2.5"));
 }
 
-TEST_F(Faults, HugeAndInvalidTextsMapWithoutLoss)
+TEST_F(Faults, HugeTextsAreCutAndInvalidOnesMapped)
 {
     DemoProcess& demo = startDemo();
     connectPlayer();
     QVariantMap m;
     m.insert(QStringLiteral("xesam:url"), QStringLiteral("file:///big.ogg"));
-    m.insert(QStringLiteral("xesam:album"), QString(1 << 20, u'a'));
+    m.insert(QStringLiteral("xesam:album"), QString(4 << 20, u'a'));
     m.insert(QStringLiteral("xesam:title"), QByteArray("Bad \xFF\xFE bytes"));
     m.insert(QStringLiteral("xesam:artist"), QStringList{});
     control(demo, QStringLiteral("SetMetadata"), {m});
     ASSERT_TRUE(waitForEvents(1));
     const RecordedEvent& e = recorder->events[0];
-    EXPECT_EQ(e.album.size(), 1 << 20);
+    EXPECT_EQ(e.album.size(), mpris::kMaxTextUnits);
     EXPECT_TRUE(e.name.startsWith(QStringLiteral("Bad ")));
     EXPECT_TRUE(e.name.contains(QChar(QChar::ReplacementCharacter)));
     EXPECT_TRUE(e.artist.isEmpty());
@@ -77,6 +77,30 @@ TEST_F(Faults, AHungPlayerCostsAtMostTheTimeLimit)
     ASSERT_TRUE(waitForEvents(1));
     Settle(500);
     EXPECT_EQ(recorder->events.size(), 1u);
+}
+
+QStringList gWarnings;
+
+void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg)
+        gWarnings << message;
+}
+
+TEST_F(Faults, AHungStreamPlayerIsWarnedAboutOnceNotOnEveryPoll)
+{
+    DemoProcess& demo = startDemo({QStringLiteral("--radio")});
+    connectPlayer();
+    ASSERT_TRUE(WaitUntil([&] { return player->isPollingStream(); }, 5000));
+    gWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
+    ::kill(pid_t(demo.pid()), SIGSTOP);
+    // Polls every 2 s, each read giving up after 2 s: several failures in this time.
+    Settle(9000);
+    ::kill(pid_t(demo.pid()), SIGCONT);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(gWarnings.filter(QStringLiteral("cannot read player")).size(), 1)
+        << qPrintable(gWarnings.join('|'));
 }
 
 // Passes every event on to the recorder, then fails the first `failures` of them.

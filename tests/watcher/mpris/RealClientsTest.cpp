@@ -140,5 +140,78 @@ TEST_F(RealClients, MpvWithMprisIsFollowedTrackByTrack)
     EXPECT_EQ(recorder->events[3].kind, Kind::Quitting);
 }
 
+TEST_F(RealClients, IdleMpvIsNoTrack)
+{
+    const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
+    const QString plugin = MpvMprisPlugin();
+    if (mpv.isEmpty() || plugin.isEmpty())
+        GTEST_SKIP() << "mpv with mpv-mpris is not installed";
+    connectPlayer();
+    QProcess mpvProcess;
+    // Nothing to play: mpv says Playing with a track id alone.
+    mpvProcess.start(mpv, {QStringLiteral("--no-config"), QStringLiteral("--no-video"),
+                           QStringLiteral("--ao=null"), QStringLiteral("--idle=yes"),
+                           QStringLiteral("--no-terminal"), QStringLiteral("--script=") + plugin});
+    ASSERT_TRUE(mpvProcess.waitForStarted(5000));
+    const auto stopMpv = qScopeGuard([&] {
+        mpvProcess.kill();
+        mpvProcess.waitForFinished(2000);
+    });
+    ASSERT_TRUE(WaitUntil(
+        [&] { return player->activeName() == QStringLiteral("org.mpris.MediaPlayer2.mpv"); },
+        10000));
+    Settle(1500);
+    EXPECT_TRUE(recorder->events.empty()) << "an idle mpv announced a track";
+    EXPECT_FALSE(player->CurrentTrack());
+}
+
+TEST_F(RealClients, MpvOnAnIcyStreamIsAnnouncedAsRadioFromTheStart)
+{
+    const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
+    const QString plugin = MpvMprisPlugin();
+    if (mpv.isEmpty() || plugin.isEmpty())
+        GTEST_SKIP() << "mpv with mpv-mpris is not installed";
+    QProcess radio;
+    radio.start(QStringLiteral(RADIO_SERVER),
+                {QStringLiteral("--interval"), QStringLiteral("4"), QStringLiteral("--titles"),
+                 QStringLiteral("Artist A - First Song|Artist B - Second Song")});
+    ASSERT_TRUE(radio.waitForStarted(5000));
+    const auto stopRadio = qScopeGuard([&] {
+        radio.kill();
+        radio.waitForFinished(2000);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return radio.canReadLine(); }, 10000));
+    const QString port = QString::fromUtf8(radio.readLine()).trimmed().section(' ', 1);
+
+    connectPlayer();
+    QProcess mpvProcess;
+    mpvProcess.start(mpv, {QStringLiteral("--no-config"), QStringLiteral("--no-video"),
+                           QStringLiteral("--ao=null"), QStringLiteral("--no-terminal"),
+                           QStringLiteral("--script=") + plugin,
+                           QStringLiteral("http://127.0.0.1:%1/live.mp3").arg(port)});
+    ASSERT_TRUE(mpvProcess.waitForStarted(5000));
+    const auto stopMpv = qScopeGuard([&] {
+        mpvProcess.kill();
+        mpvProcess.waitForFinished(2000);
+    });
+    // The station's second title comes 4 s in; by then both titles are announced.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return !recorder->events.empty() &&
+                   recorder->events.back().streamTitle == QStringLiteral("Artist B - Second Song");
+        },
+        15000));
+    ASSERT_GE(recorder->events.size(), 3u);
+    EXPECT_EQ(recorder->events[0].kind, Kind::Play);
+    for (const RecordedEvent& e : recorder->events)
+        EXPECT_EQ(e.kindText, QString::fromUtf16(kStreamKind)) << "announced as a file";
+    QStringList titles;
+    for (const RecordedEvent& e : recorder->events)
+        if (e.kind == Kind::TrackChanged)
+            titles << e.streamTitle;
+    EXPECT_EQ(titles, QStringList({QStringLiteral("Artist A - First Song"),
+                                   QStringLiteral("Artist B - Second Song")}));
+}
+
 } // namespace
 } // namespace tessaly::test

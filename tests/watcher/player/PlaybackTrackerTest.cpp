@@ -113,12 +113,29 @@ TEST_F(Tracker, StreamStartingWithoutTitleIsOnlyAPlay)
     ExpectEvents(step(Status::Playing, Stream(QStringLiteral("First"))), false, true);
 }
 
-TEST_F(Tracker, AFileThatTurnsOutAStreamIsAnnouncedAgain)
+TEST_F(Tracker, NetworkUrlWithALengthIsAnnouncedOnceItsKindIsKnown)
 {
-    const QString url = QStringLiteral("http://radio.example/live");
-    ExpectEvents(step(Status::Playing, Track(url, QStringLiteral("A - T"), {}, 1000)), true, false);
-    ExpectEvents(step(Status::Playing, Track(url, QStringLiteral("A - T"), {}, 2000)), false, true);
+    // mpv on an ICY stream, as recorded: a positive length at first, growing each second.
+    const QString url = QStringLiteral("http://127.0.0.1:18765/live.mp3");
+    const QString title = QStringLiteral("Artist A - First Song");
+    Decision d = tracker_.evaluate(Playing(Track(url, title, {}, 2'011'428)), 1000);
+    EXPECT_FALSE(d.play || d.trackChanged) << "not as a local file first";
+    EXPECT_TRUE(d.recheck);
+    d = tracker_.evaluate(Playing(Track(url, title, {}, 3'030'204)), 2200);
+    EXPECT_TRUE(d.play);
+    EXPECT_TRUE(d.trackChanged) << "the radio form, at once";
     EXPECT_TRUE(tracker_.texts().isStream());
+    d = tracker_.evaluate(Playing(Track(url, title, {}, 4'075'102)), 3200);
+    EXPECT_FALSE(d.play || d.trackChanged || d.recheck) << "once";
+
+    // A download keeps its length: after the one look it is a file.
+    const QString episode = QStringLiteral("https://pod.example/ep1.mp3");
+    d = tracker_.evaluate(Playing(Track(episode, QStringLiteral("Ep"), {}, 9'000'000)), 4200);
+    EXPECT_TRUE(d.recheck);
+    d = tracker_.evaluate(Playing(Track(episode, QStringLiteral("Ep"), {}, 9'000'000)), 5400);
+    EXPECT_TRUE(d.play);
+    EXPECT_FALSE(d.recheck);
+    EXPECT_FALSE(tracker_.texts().isStream());
 }
 
 TEST_F(Tracker, ShortStopInsideATrackChangeIsNoRestart)
@@ -141,6 +158,34 @@ TEST_F(Tracker, LongStopThenPlayIsAStart)
     const Decision d = tracker_.evaluate(Playing(Track(kA, QStringLiteral("A"))), 10'650);
     EXPECT_TRUE(d.play);
     EXPECT_TRUE(d.startedPlaying);
+}
+
+TEST_F(Tracker, MetadataNamingNoTrackIsNoTrackWhateverTheStatus)
+{
+    const struct {
+        const char* name;
+        QVariantMap metadata;
+    } cases[] = {
+        {"mpv idle", {{QStringLiteral("mpris:trackid"), QStringLiteral("/noplaylist")}}},
+        {"no track id",
+         {{QStringLiteral("mpris:trackid"),
+           QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")},
+          {QStringLiteral("mpris:length"), qlonglong(0)}}},
+        {"empty texts",
+         {{QStringLiteral("xesam:url"), QString()}, {QStringLiteral("xesam:title"), QString()}}},
+        {"artist alone", {{QStringLiteral("xesam:artist"), QStringList{QStringLiteral("A")}}}},
+        {"nothing", {}},
+    };
+    for (const auto& c : cases) {
+        ExpectEvents(step(Status::Playing, c.metadata), false, false, c.name);
+        EXPECT_FALSE(tracker_.hasTrack()) << c.name;
+    }
+    // A title alone is a track (players without urls exist), and so is a url alone.
+    ExpectEvents(step(Status::Playing, {{QStringLiteral("xesam:title"), QStringLiteral("T")}}),
+                 true, false);
+    ExpectEvents(step(Status::Playing, {{QStringLiteral("mpris:trackid"), QStringLiteral("/no")}}),
+                 false, false, "back to idle");
+    ExpectEvents(step(Status::Playing, {{QStringLiteral("xesam:url"), kA}}), true, false);
 }
 
 TEST(ParseStatus, UnknownTextsAreStopped)
