@@ -7,13 +7,20 @@
 #include "popup/qt/frmAlert6.h"
 #include "watcher/AlertPort.h"
 
+#include <memory>
+
 namespace tessaly {
 
 class SettingsStore;
 
+class NotificationAlerts;
+
+// Windows at the bottom right where the platform lets them place themselves; elsewhere (Wayland)
+// the desktop's notifications.
 class PopupAlerts : public AlertPort {
 public:
     PopupAlerts(SettingsStore& settings, AlertOwner& owner);
+    ~PopupAlerts() override;
 
     void ShowRefreshAlert(std::u16string_view sArtist, std::u16string_view sAlbum,
                           std::u16string_view sTitle, std::u16string_view sMsg) override;
@@ -23,6 +30,7 @@ public:
 
 private:
     AlertWindows windows_;
+    std::unique_ptr<NotificationAlerts> notifications_;
 };
 
 } // namespace tessaly

@@ -9,10 +9,20 @@
 #include <QLineEdit>
 #include <QPalette>
 
+class QTextEdit;
+
 namespace tessaly {
 
-// Sets the geometry from twips (left, top, width, height within the parent).
-void Place(QWidget* w, int left, int top, int width, int height);
+// Where a control stands within its parent, in twips.
+struct TwipsBox {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Sets the geometry from twips.
+void Place(QWidget* w, const TwipsBox& box);
 
 void NameAndFont(QWidget* w, const char* name);
 
@@ -23,14 +33,18 @@ template <typename W> W* Named(W* w, const char* name)
     return w;
 }
 
-QGroupBox* NewFrame(QWidget* parent, const char* name, const QString& caption);
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption,
+QGroupBox* NewFrame(QWidget* parent, const char* name, const QString& caption, const TwipsBox& box);
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, const TwipsBox& box,
                  Qt::Alignment align = Qt::AlignLeft);
 // Read-only boxes have the 3D-light colour as background.
-QLineEdit* NewTextBox(QWidget* parent, const char* name, const QString& text, bool readOnly);
+QLineEdit* NewTextBox(QWidget* parent, const char* name, const QString& text, bool readOnly,
+                      const TwipsBox& box);
 // A check box whose box stands to the right of its caption; a click toggles between clear and
 // ticked, grey comes only from a stored value.
-QCheckBox* NewCheckBox(QWidget* parent, const char* name, const QString& caption);
+QCheckBox* NewCheckBox(QWidget* parent, const char* name, const QString& caption,
+                       const TwipsBox& box);
 void SetBackground(QWidget* w, QPalette::ColorRole role);
+// txtInstructions: the borderless help text on the button face, five lines filling its box.
+QTextEdit* NewInstructions(QWidget* parent, const TwipsBox& place);
 
 } // namespace tessaly

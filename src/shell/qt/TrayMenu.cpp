@@ -51,12 +51,12 @@ QMenu* BuildTrayMenu(QWidget* owner, const TrayMenuCommands& commands)
         QAction* action = menu->addAction(QString::fromLatin1(item.caption));
         action->setObjectName(QLatin1String(item.name));
         action->setShortcut(QKeySequence(Qt::CTRL | item.key));
+        // The keys act only while the menu is open: in the main window the standard editing
+        // keys (copy, select all, cut) must keep their meaning.
         action->setShortcutContext(Qt::WindowShortcut);
         QObject::connect(
             action, &QAction::triggered, action,
             [name = item.name, command = commands.*item.command] { RunCommand(name, command); });
-        if (owner)
-            owner->addAction(action);
     }
     return menu;
 }

@@ -13,10 +13,9 @@ struct TrayMenuCommands {
     std::function<void()> show, about, help, donate, site, exit;
 };
 
-// Builds mnuPopup as a child of `owner`. Its actions are also added to `owner` as window
-// shortcuts, so Ctrl+C, Ctrl+A, ... work while the main window has focus (a text box that uses
-// the same keys for copy, select-all or cut keeps them). A command that throws is reported and
-// the program goes on.
+// Builds mnuPopup as a child of `owner`. The Ctrl shortcuts belong to the menu alone: `owner`
+// gets none of them, so its text boxes keep Ctrl+C, Ctrl+A and Ctrl+X for copy, select all and
+// cut. A command that throws is reported and the program goes on.
 QMenu* BuildTrayMenu(QWidget* owner, const TrayMenuCommands& commands);
 
 } // namespace tessaly

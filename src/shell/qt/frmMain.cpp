@@ -24,38 +24,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShowEvent>
-#include <QTextBlockFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
 using namespace tessaly;
 
 namespace {
-
-constexpr char kInstructions[] = "Specify the format of the status display:\n   %A - Artist\n"
-                                 "   %L - Album\n   %T - Title\nex. %L: %A - %T\n";
-
-QTextEdit* NewInstructions(QWidget* parent)
-{
-    auto* box = Named(new QTextEdit(parent), "txtInstructions");
-    box->setAcceptRichText(false);
-    box->setPlainText(QString::fromLatin1(kInstructions));
-    box->setFrameShape(QFrame::NoFrame);
-    // Five lines fill the box, as they do in the dialog font; substitutes run taller.
-    box->document()->setDocumentMargin(0);
-    QTextCursor all(box->document());
-    all.select(QTextCursor::Document);
-    QTextBlockFormat lines;
-    lines.setLineHeight(TwipsToPixels(1050) / 5.0, QTextBlockFormat::FixedHeight);
-    all.mergeBlockFormat(lines);
-    box->setTabChangesFocus(true);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    SetBackground(box, QPalette::Button);
-    return box;
-}
 
 ProcessLifetime::Quit QuitOrDefault(const std::function<void()>& quit)
 {
@@ -98,69 +72,57 @@ void frmMain::BuildControls()
     setFont(DialogFont(false));
     resize(TwipsToPixels(4335), TwipsToPixels(5655));
 
-    Frame1 = NewFrame(this, "Frame1", QStringLiteral("Current"));
-    Place(Frame1, 60, 75, 4170, 1215);
-    lblArtist = NewLabel(Frame1, "lblArtist", QStringLiteral("&Artist:"), Qt::AlignRight);
-    Place(lblArtist, 360, 270, 540, 255);
-    txtArtist = NewTextBox(Frame1, "txtArtist", QString(), true);
-    Place(txtArtist, 945, 240, 3060, 285);
-    lblAlbum = NewLabel(Frame1, "lblAlbum", QStringLiteral("A&lbum:"), Qt::AlignRight);
-    Place(lblAlbum, 360, 540, 540, 255);
-    txtAlbum = NewTextBox(Frame1, "txtAlbum", QString(), true);
-    Place(txtAlbum, 945, 525, 3060, 285);
-    lblTitle = NewLabel(Frame1, "lblTitle", QStringLiteral("&Title:"), Qt::AlignRight);
-    Place(lblTitle, 375, 825, 540, 225);
-    txtTitle = NewTextBox(Frame1, "txtTitle", QString(), true);
-    Place(txtTitle, 945, 810, 3060, 285);
+    Frame1 = NewFrame(this, "Frame1", QStringLiteral("Current"), {60, 75, 4170, 1215});
+    lblArtist = NewLabel(Frame1, "lblArtist", QStringLiteral("&Artist:"), {360, 270, 540, 255},
+                         Qt::AlignRight);
+    txtArtist = NewTextBox(Frame1, "txtArtist", QString(), true, {945, 240, 3060, 285});
+    lblAlbum = NewLabel(Frame1, "lblAlbum", QStringLiteral("A&lbum:"), {360, 540, 540, 255},
+                        Qt::AlignRight);
+    txtAlbum = NewTextBox(Frame1, "txtAlbum", QString(), true, {945, 525, 3060, 285});
+    lblTitle = NewLabel(Frame1, "lblTitle", QStringLiteral("&Title:"), {375, 825, 540, 225},
+                        Qt::AlignRight);
+    txtTitle = NewTextBox(Frame1, "txtTitle", QString(), true, {945, 810, 3060, 285});
     lblArtist->setBuddy(txtArtist);
     lblAlbum->setBuddy(txtAlbum);
     lblTitle->setBuddy(txtTitle);
 
-    Frame2 = NewFrame(this, "Frame2", QStringLiteral("Yahoo Messenger Status"));
-    Place(Frame2, 75, 1335, 4170, 1980);
-    lblFormatString = NewLabel(Frame2, "lblFormatString", QStringLiteral("Format String:"));
-    Place(lblFormatString, 150, 1320, 1125, 285);
+    Frame2 =
+        NewFrame(this, "Frame2", QStringLiteral("Yahoo Messenger Status"), {75, 1335, 4170, 1980});
+    lblFormatString = NewLabel(Frame2, "lblFormatString", QStringLiteral("Format String:"),
+                               {150, 1320, 1125, 285});
     txtFormatString =
-        NewTextBox(Frame2, "txtFormatString", ToQString(settings::kFormat.defaultText), false);
-    Place(txtFormatString, 1155, 1290, 2460, 300);
-    txtInstructions = NewInstructions(Frame2);
-    Place(txtInstructions, 270, 210, 3810, 1050);
-    txtNowPlaying = NewTextBox(Frame2, "txtNowPlaying", QString(), true);
+        NewTextBox(Frame2, "txtFormatString", ToQString(settings::kFormat.defaultText), false,
+                   {1155, 1290, 2460, 300});
+    txtInstructions = NewInstructions(Frame2, {270, 210, 3810, 1050});
+    txtNowPlaying = NewTextBox(Frame2, "txtNowPlaying", QString(), true, {375, 1628, 3720, 285});
     txtNowPlaying->setFrame(false);
     SetBackground(txtNowPlaying, QPalette::Button);
-    Place(txtNowPlaying, 375, 1628, 3720, 285);
-    Label3 = NewLabel(Frame2, "Label3", QStringLiteral("Ex:"));
-    Place(Label3, 120, 1650, 300, 240);
+    Label3 = NewLabel(Frame2, "Label3", QStringLiteral("Ex:"), {120, 1650, 300, 240});
 
-    Frame3 = NewFrame(this, "Frame3", QStringLiteral("Notifications"));
-    Place(Frame3, 75, 3360, 4170, 900);
-    chkShowBallons = NewCheckBox(Frame3, "chkShowBallons", QStringLiteral("   Show Notifications"));
-    Place(chkShowBallons, 315, 255, 1755, 270);
-    Label2 = NewLabel(Frame3, "Label2", QStringLiteral("Opacity"));
-    Place(Label2, 1245, 555, 585, 210);
-    txtOpacity = NewTextBox(Frame3, "txtOpacity", QStringLiteral("80"), true);
-    Place(txtOpacity, 1875, 525, 390, 285);
+    Frame3 = NewFrame(this, "Frame3", QStringLiteral("Notifications"), {75, 3360, 4170, 900});
+    chkShowBallons = NewCheckBox(Frame3, "chkShowBallons", QStringLiteral("   Show Notifications"),
+                                 {315, 255, 1755, 270});
+    Label2 = NewLabel(Frame3, "Label2", QStringLiteral("Opacity"), {1245, 555, 585, 210});
+    txtOpacity =
+        NewTextBox(Frame3, "txtOpacity", QStringLiteral("80"), true, {1875, 525, 390, 285});
     VSOpacity = Named(new SpinScrollBar(0, 100, 80, Frame3), "VSOpacity");
-    Place(VSOpacity, 2265, 525, 150, 270);
+    Place(VSOpacity, {2265, 525, 150, 270});
 
-    Frame4 = NewFrame(this, "Frame4", QStringLiteral("General"));
-    Place(Frame4, 90, 4245, 4140, 1335);
-    chkStartMinimized =
-        NewCheckBox(Frame4, "chkStartMinimized", QStringLiteral(" Start Minimized"));
-    Place(chkStartMinimized, 600, 180, 1440, 270);
-    lblMainOpacity = NewLabel(Frame4, "lblMainOpacity", QStringLiteral("Opacity"));
-    Place(lblMainOpacity, 1215, 495, 585, 210);
-    txtMainOpacity = NewTextBox(Frame4, "txtMainOpacity", QStringLiteral("80"), true);
-    Place(txtMainOpacity, 1845, 465, 390, 285);
+    Frame4 = NewFrame(this, "Frame4", QStringLiteral("General"), {90, 4245, 4140, 1335});
+    chkStartMinimized = NewCheckBox(Frame4, "chkStartMinimized", QStringLiteral(" Start Minimized"),
+                                    {600, 180, 1440, 270});
+    lblMainOpacity =
+        NewLabel(Frame4, "lblMainOpacity", QStringLiteral("Opacity"), {1215, 495, 585, 210});
+    txtMainOpacity =
+        NewTextBox(Frame4, "txtMainOpacity", QStringLiteral("80"), true, {1845, 465, 390, 285});
     VSMainOpacity = Named(new SpinScrollBar(0, 100, 80, Frame4), "VSMainOpacity");
-    Place(VSMainOpacity, 2235, 465, 150, 270);
-    chkPlaylist = NewCheckBox(Frame4, "chkPlaylist", QStringLiteral("Radio: Save Playlist"));
-    Place(chkPlaylist, 315, 750, 1725, 255);
-    lblFileName = NewLabel(Frame4, "lblFileName", QStringLiteral("File Name"));
-    Place(lblFileName, 1035, 1050, 810, 195);
-    txtPlaylist =
-        NewTextBox(Frame4, "txtPlaylist", ToQString(settings::kPlaylistFile.defaultText), false);
-    Place(txtPlaylist, 1830, 1020, 1740, 270);
+    Place(VSMainOpacity, {2235, 465, 150, 270});
+    chkPlaylist = NewCheckBox(Frame4, "chkPlaylist", QStringLiteral("Radio: Save Playlist"),
+                              {315, 750, 1725, 255});
+    lblFileName =
+        NewLabel(Frame4, "lblFileName", QStringLiteral("File Name"), {1035, 1050, 810, 195});
+    txtPlaylist = NewTextBox(Frame4, "txtPlaylist", ToQString(settings::kPlaylistFile.defaultText),
+                             false, {1830, 1020, 1740, 270});
 
     QWidget* const order[] = {txtArtist,       txtAlbum,      txtTitle,       txtFormatString,
                               txtInstructions, txtNowPlaying, chkShowBallons, chkStartMinimized,
@@ -196,15 +158,8 @@ void frmMain::ConnectHandlers()
 
 QCheckBox* frmMain::Box(tessaly::CheckBox box) const
 {
-    switch (box) {
-    case CheckBox::chkShowBallons:
-        return chkShowBallons;
-    case CheckBox::chkStartMinimized:
-        return chkStartMinimized;
-    case CheckBox::chkPlaylist:
-        return chkPlaylist;
-    }
-    return chkPlaylist;
+    QCheckBox* const boxes[] = {chkShowBallons, chkStartMinimized, chkPlaylist};
+    return boxes[static_cast<int>(box)];
 }
 
 SpinScrollBar* frmMain::Spin(SpinControl spin) const
@@ -277,8 +232,9 @@ void frmMain::ShowMissingPlayerBox()
 
 void frmMain::AddTrayIcon(std::u16string_view tip, int callbackMessage)
 {
-    tessaly::AddTrayIcon(this, windowIcon(), ToQString(tip), callbackMessage,
-                         [this](int mouseMessage) { Form_MouseMove(mouseMessage); });
+    tessaly::AddTrayIcon(
+        this, windowIcon(), ToQString(tip), callbackMessage,
+        [this](int mouseMessage) { Form_MouseMove(mouseMessage); }, mnuPopup);
 }
 
 WindowState frmMain::State() const
@@ -290,7 +246,14 @@ WindowState frmMain::State() const
 
 void frmMain::HideMinimized()
 {
-    setWindowState(windowState() | Qt::WindowMinimized);
+    if (!shownOnce_) {
+        // Never shown yet (a minimised start): only the widget learns the state. Told to the
+        // native window, it would map iconic on the first restore and stay invisible.
+        if (!isMinimized())
+            overrideWindowState(windowState() | Qt::WindowMinimized);
+    } else {
+        setWindowState(windowState() | Qt::WindowMinimized);
+    }
     hide();
 }
 
@@ -309,8 +272,10 @@ void frmMain::ShowAsItIs()
 
 void frmMain::PopupTrayMenu()
 {
+    // A StatusNotifierItem host names the place (ContextMenu(x, y)); an XEmbed click is under
+    // the pointer.
     if (mnuPopup)
-        mnuPopup->popup(QCursor::pos());
+        mnuPopup->popup(TakeContextMenuRequest().value_or(QCursor::pos()));
 }
 
 void frmMain::Form_MouseMove(int mouseMessage)
@@ -321,6 +286,7 @@ void frmMain::Form_MouseMove(int mouseMessage)
 void frmMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    shownOnce_ = true;
     // Start-up time is measured to this line (QT_LOGGING_RULES="tessaly.shell.debug=true").
     if (!event->spontaneous())
         qCDebug(lcShell) << "window shown";

@@ -97,4 +97,5 @@ private:
     tessaly::frmMainServices services_;
     tessaly::ProcessLifetime* lifetime_;
     tessaly::MainWindowController controller_;
+    bool shownOnce_ = false;
 };

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
 #include <QRect>
 #include <QRegularExpression>
 
@@ -51,7 +53,10 @@ QString NameOf(WId window)
 
 class ProgramX11Test : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Start(false); }
+
+    // Starts the demo player and the program; a minimised start shows only the icon.
+    void Start(bool minimized)
     {
         if (!x11::OnX11())
             GTEST_SKIP() << "needs an X display";
@@ -67,12 +72,23 @@ protected:
             },
             kStartMs))
             << "the demo player did not appear on the bus";
+        if (minimized) {
+            QDir().mkpath(home.configHome() + QStringLiteral("/Tessaly"));
+            QFile ini(home.configHome() + QStringLiteral("/Tessaly/Tessaly.ini"));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write("[Settings]\nMinimized=1\n");
+        }
         ASSERT_TRUE(tessaly.start(QStringLiteral(TESSALY_PROGRAM), {},
                                   {QStringLiteral("QT_QPA_PLATFORM=xcb")}));
-        ASSERT_TRUE(x11::WaitUntil([this] { return MainWindow() != 0; }, kStartMs))
-            << "the main window did not show";
         ASSERT_TRUE(x11::WaitUntil([this] { return IconGeometry().isValid(); }, kStartMs))
             << "no tray icon";
+        if (minimized) {
+            x11::WaitUntil([] { return false; }, 500);
+            ASSERT_EQ(MainWindow(), 0u) << "a minimised start showed the window";
+        } else {
+            ASSERT_TRUE(x11::WaitUntil([this] { return MainWindow() != 0; }, kStartMs))
+                << "the main window did not show";
+        }
         x11::WaitUntil([] { return false; }, 300); // the tray maps the icon a moment later
     }
 
@@ -156,6 +172,19 @@ protected:
         return x11::Run(QStringLiteral("xdotool"), arguments).has_value();
     }
 
+    // The main window is on the screen in the normal state.
+    void ExpectShownNormal()
+    {
+        const WId window = MainWindow();
+        ASSERT_NE(window, 0u);
+        EXPECT_TRUE(x11::WaitUntil([window] { return x11::IsViewable(window); }))
+            << "the window is listed but not mapped";
+        const QStringList state = x11::NetWmState(window);
+        EXPECT_FALSE(state.contains(QStringLiteral("_NET_WM_STATE_HIDDEN")))
+            << state.join(u' ').toStdString();
+        EXPECT_FALSE(state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")));
+    }
+
     tessaly::test::TempHome home;
     tessaly::test::PrivateBus bus;
     ChildProcess player{QStringLiteral("tessaly-demo-player")};
@@ -236,4 +265,27 @@ TEST_F(ProgramX11Test, ExitRemovesTheIconAndEndsTheProcess)
     EXPECT_EQ(tessaly.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(tessaly.exitCode(), 0);
     EXPECT_EQ(MainWindow(), 0u);
+}
+
+class MinimizedStartX11Test : public ProgramX11Test {
+protected:
+    void SetUp() override { Start(true); }
+};
+
+// After a minimised start the window was never mapped; the first restore must map it.
+TEST_F(MinimizedStartX11Test, FirstDoubleClickShowsTheWindowNormal)
+{
+    ASSERT_TRUE(x11::ClickAt(SettledIconGeometry().center(), 1, 2));
+    ASSERT_TRUE(x11::WaitUntil([this] { return MainWindow() != 0; }, 8000))
+        << "the first double-click did not show the window";
+    ExpectShownNormal();
+}
+
+TEST_F(MinimizedStartX11Test, FirstConfigureShowsTheWindowNormal)
+{
+    ASSERT_TRUE(OpenMenu()) << "right-click on the icon opened no menu";
+    ASSERT_TRUE(Key(QStringLiteral("c"))); // "&Configure"
+    ASSERT_TRUE(x11::WaitUntil([this] { return MainWindow() != 0; }, 8000))
+        << "the first Configure did not show the window";
+    ExpectShownNormal();
 }

@@ -78,7 +78,8 @@ TEST(TrayMenu, HasTheNineItemsInOrderWithCaptionsAndShortcuts)
         EXPECT_EQ(action->shortcut().toString(QKeySequence::PortableText),
                   QLatin1String(item.shortcut));
         EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut);
-        EXPECT_TRUE(owner.actions().contains(action));
+        // The keys belong to the menu; the window keeps its editing keys.
+        EXPECT_FALSE(owner.actions().contains(action));
     }
 }
 
@@ -110,7 +111,7 @@ TEST(TrayMenu, MissingOrFailingCommandsLeaveTheProgramRunning)
         EXPECT_NO_THROW(action->trigger());
 }
 
-TEST(TrayMenu, ShortcutsWorkInTheOwnerWindowButTextBoxesKeepTheirEditingKeys)
+TEST(TrayMenu, CtrlKeysInTheOwnerWindowRunNoCommand)
 {
     QWidget owner;
     auto* box = new QLineEdit(QStringLiteral("Artist - Title"), &owner);
@@ -120,14 +121,13 @@ TEST(TrayMenu, ShortcutsWorkInTheOwnerWindowButTextBoxesKeepTheirEditingKeys)
     BuildTrayMenu(&owner, recorder.Commands());
     owner.show();
     owner.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner, 10000));
 
     owner.setFocus();
     box->clearFocus();
-    QTest::keyClick(&owner, Qt::Key_O, Qt::ControlModifier);
-    QTest::keyClick(&owner, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(recorder.calls["site"], 1);
-    EXPECT_EQ(recorder.calls["donate"], 1);
+    for (const Qt::Key key : {Qt::Key_C, Qt::Key_A, Qt::Key_H, Qt::Key_D, Qt::Key_O, Qt::Key_X})
+        QTest::keyClick(&owner, key, Qt::ControlModifier);
+    EXPECT_TRUE(recorder.calls.empty());
 
     // Ctrl+X in a text box cuts; it must not end the program.
     box->setFocus();
