@@ -66,17 +66,6 @@ void PrintFigure(const char* name, const std::vector<double>& valuesMs)
     std::fflush(stdout);
 }
 
-long ResidentKiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
 std::map<QString, long long> ContextSwitches(qint64 pid)
 {
     std::map<QString, long long> perThread;

@@ -3,6 +3,8 @@
 // Small pieces the end-to-end benchmarks share: a throw-away home, child processes that announce
 // readiness on a line, percentiles and /proc readings.
 
+#include "support/ProcStatus.h"
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -36,7 +38,7 @@ bool Pump(const std::function<bool()>& done, int timeoutMs);
 double Percentile(std::vector<double> values, double fraction);
 void PrintFigure(const char* name, const std::vector<double>& valuesMs);
 
-long ResidentKiB(qint64 pid);
+using tessaly::test::ResidentKiB;
 // Voluntary plus involuntary context switches of each thread (by thread id): each is a wake-up.
 std::map<QString, long long> ContextSwitches(qint64 pid);
 // Wake-ups between two readings, over the threads that lived through both.

@@ -3,43 +3,30 @@
 // The whole system as separate processes on a private bus and in a throw-away home: the demo
 // player, the Messenger stand-in and tessaly, with helpers to drive and inspect them.
 
-#include "support/ChildProcess.h"
-#include "support/PrivateBus.h"
-#include "support/TestEnvironment.h"
+#include "support/ProgramUnderTest.h"
 
 #include <memory>
-#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantMap>
 
 namespace tessaly::test {
 
-class E2eSystem {
+inline constexpr char kE2eUser[] = "e2e";
+
+// ProgramUnderTest with the stand-in signed in as "e2e", the hostile player and the program's
+// files in its home.
+class E2eSystem : public ProgramUnderTest {
 public:
     E2eSystem();
     ~E2eSystem();
 
-    bool busRunning() const { return bus_.isRunning(); }
-    const TempHome& home() const { return home_; }
-
-    // The Messenger stand-in signed in as "e2e"; waits until it owns the window class.
-    bool startMessenger(const QStringList& extraArguments = {});
-    // The demo player, stopped unless told otherwise; waits until it is on the bus.
-    bool startPlayer(const QStringList& arguments = {QStringLiteral("--stopped")});
-    // tessaly itself; waits until its first line of life (the player connection) or a moment.
+    // tessaly itself, in a small sanitizer quarantine and as TESSALY_E2E_PROGRAM names it when set.
     bool startTessaly(const QStringList& extraEnvironment = {});
     // The hostile MPRIS player (tools/hostile-player); waits until it owns its names.
     bool startHostile(const QString& name = QStringLiteral("hostile"));
 
-    ChildProcess& messenger() { return *messenger_; }
-    ChildProcess& player() { return *player_; }
-    ChildProcess& tessaly() { return *tessaly_; }
     ChildProcess& hostile() { return *hostile_; }
 
-    // A method of the demo player: MPRIS Player methods ("Next", "Play", ...) or its control
-    // interface ("Burst", "SwitchToRadio", ...).
-    bool playerCall(const QString& method, const QVariantList& arguments = {});
-    bool controlCall(const QString& method, const QVariantList& arguments = {});
     QVariantMap playerMetadata();
     // A method of the hostile player's control interface; the reply, or an error message.
     QDBusMessage hostileCall(const QString& method, const QVariantList& arguments = {});
@@ -48,30 +35,20 @@ public:
     // the signal to the read (debounce included), or -1 when no read came within timeoutMs.
     int probeMs(int timeoutMs);
 
-    // Statuses the Messenger stand-in has taken up so far.
-    QStringList statuses() const;
-    // Waits for more than `count` statuses; answers the newest.
-    bool waitForStatusAfter(qsizetype count, int timeoutMs);
-    QString lastStatus() const;
-
-    // Value "1" of the stand-in's Custom Msgs, read with tessaly-reg; empty when absent.
-    QString registryStatus();
     QString registryPath() const;
     QString settingsPath() const;
     QString programFolder() const;
     void writeSettings(const QString& iniText) const;
+    // Another process (sqlite3) takes the registry's write lock and holds it for six seconds,
+    // longer than tessaly's busy timeout; true once it holds it.
+    bool lockRegistry();
+    // Waits until that process has let go of the lock and ended.
+    bool waitForRegistryUnlocked(int timeoutMs) { return locker_->waitForExit(timeoutMs); }
 
 private:
-    PrivateBus bus_;
-    TempHome home_;
-    QDBusConnection connection_;
-    std::unique_ptr<ChildProcess> messenger_;
-    std::unique_ptr<ChildProcess> player_;
-    std::unique_ptr<ChildProcess> tessaly_;
     std::unique_ptr<ChildProcess> hostile_;
+    std::unique_ptr<ChildProcess> locker_;
     QString hostileName_;
 };
-
-inline constexpr char kE2eUser[] = "e2e";
 
 } // namespace tessaly::test

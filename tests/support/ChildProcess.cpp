@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QThread>
 #include <QTimer>
 
@@ -113,17 +112,6 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
         QThread::msleep(2);
     }
     return true;
-}
-
-long ResidentKiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
 }
 
 } // namespace tessaly::test

@@ -53,7 +53,4 @@ private:
 // Runs the event loop until the condition holds or the time is up; answers the condition.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
 
-// Resident set size of a process in KiB, from /proc; 0 when it is gone.
-long ResidentKiB(qint64 pid);
-
 } // namespace tessaly::test

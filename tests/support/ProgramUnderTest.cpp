@@ -9,11 +9,12 @@ namespace {
 
 const QString kPlayerService = QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo");
 const QString kControlService = QStringLiteral("org.tessaly.DemoPlayer");
-constexpr char kUser[] = "im";
 
 } // namespace
 
-ProgramUnderTest::ProgramUnderTest() : connection_(bus_.connect(QStringLiteral("im-driver"))) {}
+ProgramUnderTest::ProgramUnderTest(const QString& driver, const char* user)
+    : connection_(bus_.connect(driver)), user_(user)
+{}
 
 ProgramUnderTest::~ProgramUnderTest()
 {
@@ -23,18 +24,19 @@ ProgramUnderTest::~ProgramUnderTest()
     messenger_.reset();
 }
 
-bool ProgramUnderTest::startMessenger()
+bool ProgramUnderTest::startMessenger(const QStringList& extraArguments)
 {
     messenger_ = std::make_unique<ChildProcess>(QStringLiteral("messenger"));
     return messenger_->start(QStringLiteral(MESSENGER_STANDIN),
-                             {QStringLiteral("--user"), QString::fromLatin1(kUser)}) &&
+                             QStringList{QStringLiteral("--user"), QString::fromLatin1(user_)} +
+                                 extraArguments) &&
            messenger_->waitForOutputLine([](const QString& l) { return l == "ready"; }, 10000);
 }
 
-bool ProgramUnderTest::startPlayer()
+bool ProgramUnderTest::startPlayer(const QStringList& arguments)
 {
     player_ = std::make_unique<ChildProcess>(QStringLiteral("player"));
-    if (!player_->start(QStringLiteral(DEMO_PLAYER), {QStringLiteral("--stopped")}))
+    if (!player_->start(QStringLiteral(DEMO_PLAYER), arguments))
         return false;
     return WaitUntil(
         [this] {
@@ -44,10 +46,10 @@ bool ProgramUnderTest::startPlayer()
         10000);
 }
 
-bool ProgramUnderTest::startTessaly()
+bool ProgramUnderTest::startTessaly(const QString& program, const QStringList& environment)
 {
     tessaly_ = std::make_unique<ChildProcess>(QStringLiteral("tessaly"));
-    if (!tessaly_->start(QStringLiteral(TESSALY_PROGRAM), {}))
+    if (!tessaly_->start(program, {}, environment))
         return false;
     // Its bus connection is the first step of its start-up; the rest follows in one go.
     const uint pid = uint(tessaly_->pid());
@@ -72,10 +74,10 @@ bool ProgramUnderTest::call(const QString& service, const QString& path, const Q
     return connection_.call(message, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
 }
 
-bool ProgramUnderTest::playerCall(const QString& method)
+bool ProgramUnderTest::playerCall(const QString& method, const QVariantList& arguments)
 {
     return call(kPlayerService, QStringLiteral("/org/mpris/MediaPlayer2"),
-                QStringLiteral("org.mpris.MediaPlayer2.Player"), method, {});
+                QStringLiteral("org.mpris.MediaPlayer2.Player"), method, arguments);
 }
 
 bool ProgramUnderTest::controlCall(const QString& method, const QVariantList& arguments)
@@ -111,7 +113,7 @@ QString ProgramUnderTest::registryStatus()
     reg.start(QStringLiteral(TESSALY_REG),
               {QStringLiteral("query"),
                QStringLiteral("HKCU\\Software\\Yahoo\\Pager\\profiles\\%1\\Custom Msgs")
-                   .arg(QString::fromLatin1(kUser)),
+                   .arg(QString::fromLatin1(user_)),
                QStringLiteral("/v"), QStringLiteral("1")});
     reg.waitForFinished(10000);
     // reg.exe's form: "    1    REG_SZ    <data>"

@@ -211,34 +211,66 @@ RegStatus SqliteRegistry::RegCreateKeyA(RegKey root, const char* subKey, RegKey*
     return openKey(root, subKey, result, /*create=*/true);
 }
 
+RegStatus SqliteRegistry::finished(int rc, const char* what)
+{
+    return rc == SQLITE_DONE ? kErrorSuccess : failed(rc, what);
+}
+
+RegStatus SqliteRegistry::withKey(RegKey key,
+                                  const std::function<RegStatus(long long id, sqlite3* db)>& body)
+{
+    const auto id = keyId(key);
+    if (!id)
+        return kErrorInvalidHandle;
+    Use use(*this);
+    if (!use.ok())
+        return kErrorRegistryIoFailed;
+    return body(*id, use.db());
+}
+
+RegStatus SqliteRegistry::inTransaction(sqlite3* db, const char* what,
+                                        const std::function<RegStatus()>& write)
+{
+    Transaction transaction(db);
+    if (transaction.begun() != SQLITE_OK)
+        return failed(transaction.begun(), what);
+    if (const RegStatus status = write(); status != kErrorSuccess)
+        return status;
+    if (const int rc = transaction.commit(); rc != SQLITE_OK)
+        return failed(rc, what);
+    return kErrorSuccess;
+}
+
+template <typename OnRow>
+RegStatus SqliteRegistry::listRows(RegKey key, const char* sql, const char* what, OnRow onRow)
+{
+    return withKey(key, [&](long long id, sqlite3* db) {
+        Statement list(db, sql);
+        list.bind(1, id);
+        int rc;
+        while ((rc = list.step()) == SQLITE_ROW)
+            onRow(list);
+        return finished(rc, what);
+    });
+}
+
 RegStatus SqliteRegistry::openKey(RegKey root, const char* subKey, RegKey* result, bool create)
 {
     if (!result)
         return kErrorInvalidParameter;
     *result = 0;
-    const auto from = keyId(root);
-    if (!from)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    long long id = 0;
-    // An existing key needs no write lock.
-    RegStatus status = findPath(*from, subKey, &id);
-    if (create && status == kErrorFileNotFound) {
-        Transaction transaction(use.db());
-        if (transaction.begun() != SQLITE_OK)
-            return failed(transaction.begun(), "key creation");
-        status = createPath(*from, subKey, &id);
-        if (status == kErrorSuccess) {
-            if (const int rc = transaction.commit(); rc != SQLITE_OK)
-                status = failed(rc, "key creation");
-        }
-    }
-    if (status != kErrorSuccess)
-        return status;
-    *result = newHandle(id);
-    return kErrorSuccess;
+    return withKey(root, [&](long long from, sqlite3* db) {
+        long long id = 0;
+        // An existing key needs no write lock.
+        RegStatus status = findPath(from, subKey, &id);
+        if (create && status == kErrorFileNotFound)
+            status =
+                inTransaction(db, "key creation", [&] { return createPath(from, subKey, &id); });
+        if (status != kErrorSuccess)
+            return status;
+        *result = newHandle(id);
+        return kErrorSuccess;
+    });
 }
 
 RegStatus SqliteRegistry::queryValue(long long key, const char* valueName, Value* value)
@@ -263,14 +295,10 @@ RegStatus SqliteRegistry::RegQueryValueExA(RegKey key, const char* valueName,
 {
     if (reserved || (data && !size))
         return kErrorInvalidParameter;
-    const auto id = keyId(key);
-    if (!id)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
     Value value;
-    if (const RegStatus status = queryValue(*id, valueName, &value); status != kErrorSuccess)
+    if (const RegStatus status =
+            withKey(key, [&](long long id, sqlite3*) { return queryValue(id, valueName, &value); });
+        status != kErrorSuccess)
         return status;
     if (type)
         *type = value.type;
@@ -293,24 +321,15 @@ RegStatus SqliteRegistry::RegSetValueExA(RegKey key, const char* valueName, std:
 {
     if (reserved != 0 || (!data && size != 0))
         return kErrorInvalidParameter;
-    const auto id = keyId(key);
-    if (!id)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    Transaction transaction(use.db());
-    if (transaction.begun() != SQLITE_OK)
-        return failed(transaction.begun(), "value write");
-    Statement write(use.db(), "INSERT INTO key_values(key, name, type, data) VALUES(?, ?, ?, ?) "
-                              "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, "
-                              "data = excluded.data");
-    write.bind(1, *id).bindText(2, nameOf(valueName)).bind(3, type).bindBlob(4, data, size);
-    if (const int rc = write.step(); rc != SQLITE_DONE)
-        return failed(rc, "value write");
-    if (const int rc = transaction.commit(); rc != SQLITE_OK)
-        return failed(rc, "value write");
-    return kErrorSuccess;
+    return withKey(key, [&](long long id, sqlite3* db) {
+        return inTransaction(db, "value write", [&] {
+            Statement write(db, "INSERT INTO key_values(key, name, type, data) VALUES(?, ?, ?, ?) "
+                                "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, "
+                                "data = excluded.data");
+            write.bind(1, id).bindText(2, nameOf(valueName)).bind(3, type).bindBlob(4, data, size);
+            return finished(write.step(), "value write");
+        });
+    });
 }
 
 RegStatus SqliteRegistry::RegCloseKey(RegKey key)
@@ -322,82 +341,47 @@ RegStatus SqliteRegistry::RegCloseKey(RegKey key)
 
 RegStatus SqliteRegistry::RegDeleteValueA(RegKey key, const char* valueName)
 {
-    const auto id = keyId(key);
-    if (!id)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    Transaction transaction(use.db());
-    if (transaction.begun() != SQLITE_OK)
-        return failed(transaction.begun(), "value delete");
-    Statement remove(use.db(), "DELETE FROM key_values WHERE key = ? AND name = ?");
-    remove.bind(1, *id).bindText(2, nameOf(valueName));
-    if (const int rc = remove.step(); rc != SQLITE_DONE)
-        return failed(rc, "value delete");
-    if (sqlite3_changes(use.db()) == 0)
-        return kErrorFileNotFound;
-    if (const int rc = transaction.commit(); rc != SQLITE_OK)
-        return failed(rc, "value delete");
-    return kErrorSuccess;
+    return withKey(key, [&](long long id, sqlite3* db) {
+        return inTransaction(db, "value delete", [&] {
+            Statement remove(db, "DELETE FROM key_values WHERE key = ? AND name = ?");
+            remove.bind(1, id).bindText(2, nameOf(valueName));
+            if (const int rc = remove.step(); rc != SQLITE_DONE)
+                return failed(rc, "value delete");
+            return sqlite3_changes(db) == 0 ? kErrorFileNotFound : kErrorSuccess;
+        });
+    });
 }
 
 RegStatus SqliteRegistry::RegDeleteTreeA(RegKey root, const char* subKey)
 {
-    const auto from = keyId(root);
-    if (!from)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    long long id = 0;
-    if (const RegStatus status = findPath(*from, subKey, &id); status != kErrorSuccess)
-        return status;
-    if (id == Hive::kRootKeyId)
-        return kErrorInvalidParameter;
-    Transaction transaction(use.db());
-    if (transaction.begun() != SQLITE_OK)
-        return failed(transaction.begun(), "key delete");
-    // Subkeys and values go with it through the foreign keys' cascade.
-    Statement remove(use.db(), "DELETE FROM keys WHERE id = ?");
-    remove.bind(1, id);
-    if (const int rc = remove.step(); rc != SQLITE_DONE)
-        return failed(rc, "key delete");
-    if (const int rc = transaction.commit(); rc != SQLITE_OK)
-        return failed(rc, "key delete");
-    return kErrorSuccess;
+    return withKey(root, [&](long long from, sqlite3* db) {
+        long long id = 0;
+        if (const RegStatus status = findPath(from, subKey, &id); status != kErrorSuccess)
+            return status;
+        if (id == Hive::kRootKeyId)
+            return kErrorInvalidParameter;
+        return inTransaction(db, "key delete", [&] {
+            // Subkeys and values go with it through the foreign keys' cascade.
+            Statement remove(db, "DELETE FROM keys WHERE id = ?");
+            remove.bind(1, id);
+            return finished(remove.step(), "key delete");
+        });
+    });
 }
 
 RegStatus SqliteRegistry::ListValues(RegKey key, std::vector<Value>* values)
 {
-    const auto id = keyId(key);
-    if (!id)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    Statement list(use.db(), "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name");
-    list.bind(1, *id);
-    int rc;
-    while ((rc = list.step()) == SQLITE_ROW)
-        values->push_back({list.bytes(0), std::uint32_t(list.integer(1)), list.bytes(2)});
-    return rc == SQLITE_DONE ? kErrorSuccess : failed(rc, "value listing");
+    return listRows(
+        key, "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name", "value listing",
+        [values](const Statement& row) {
+            values->push_back({row.bytes(0), std::uint32_t(row.integer(1)), row.bytes(2)});
+        });
 }
 
 RegStatus SqliteRegistry::ListSubKeys(RegKey key, std::vector<std::string>* names)
 {
-    const auto id = keyId(key);
-    if (!id)
-        return kErrorInvalidHandle;
-    Use use(*this);
-    if (!use.ok())
-        return kErrorRegistryIoFailed;
-    Statement list(use.db(), "SELECT name FROM keys WHERE parent = ? ORDER BY name");
-    list.bind(1, *id);
-    int rc;
-    while ((rc = list.step()) == SQLITE_ROW)
-        names->push_back(list.bytes(0));
-    return rc == SQLITE_DONE ? kErrorSuccess : failed(rc, "key listing");
+    return listRows(key, "SELECT name FROM keys WHERE parent = ? ORDER BY name", "key listing",
+                    [names](const Statement& row) { names->push_back(row.bytes(0)); });
 }
 
 } // namespace tessaly

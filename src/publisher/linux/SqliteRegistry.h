@@ -7,6 +7,7 @@
 #include "publisher/linux/Hive.h"
 #include "publisher/Registry.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -55,6 +56,17 @@ private:
     RegStatus queryValue(long long key, const char* valueName, Value* value);
     RegKey newHandle(long long id);
     RegStatus failed(int rc, const char* what);
+    // kErrorSuccess when the last step of a statement was SQLITE_DONE, else failed(rc, what).
+    RegStatus finished(int rc, const char* what);
+    // Runs body with the hive open and the id of key: kErrorInvalidHandle for a handle it does not
+    // know, kErrorRegistryIoFailed when the hive cannot be opened.
+    RegStatus withKey(RegKey key, const std::function<RegStatus(long long id, sqlite3* db)>& body);
+    // Runs write in a write transaction and commits it when it succeeds; rolls back otherwise.
+    // `what` names the write in a warning.
+    RegStatus inTransaction(sqlite3* db, const char* what, const std::function<RegStatus()>& write);
+    // Runs sql with key's id bound to its one parameter, handing each row to onRow.
+    template <typename OnRow>
+    RegStatus listRows(RegKey key, const char* sql, const char* what, OnRow onRow);
 
     Hive hive_;
     std::map<RegKey, long long> handles_;

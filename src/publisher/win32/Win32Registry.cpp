@@ -16,6 +16,18 @@ RegKey FromHkey(HKEY key)
     return reinterpret_cast<RegKey>(key);
 }
 
+// RegOpenKeyA or RegCreateKeyA: the key's handle in result on success, 0 otherwise.
+RegStatus OpenWith(LONG(WINAPI* call)(HKEY, LPCSTR, PHKEY), RegKey root, const char* subKey,
+                   RegKey* result)
+{
+    if (result == nullptr)
+        return kErrorInvalidParameter;
+    HKEY key = nullptr;
+    const LONG status = call(ToHkey(root), subKey, &key);
+    *result = status == ERROR_SUCCESS ? FromHkey(key) : 0;
+    return status;
+}
+
 static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
 static_assert(sizeof(LONG) == sizeof(RegStatus));
 
@@ -23,12 +35,7 @@ static_assert(sizeof(LONG) == sizeof(RegStatus));
 
 RegStatus Win32Registry::RegOpenKeyA(RegKey root, const char* subKey, RegKey* result)
 {
-    if (result == nullptr)
-        return kErrorInvalidParameter;
-    HKEY opened = nullptr;
-    const LONG status = ::RegOpenKeyA(ToHkey(root), subKey, &opened);
-    *result = status == ERROR_SUCCESS ? FromHkey(opened) : 0;
-    return status;
+    return OpenWith(&::RegOpenKeyA, root, subKey, result);
 }
 
 RegStatus Win32Registry::RegQueryValueExA(RegKey key, const char* valueName,
@@ -56,12 +63,7 @@ RegStatus Win32Registry::RegQueryValueExA(RegKey key, const char* valueName,
 
 RegStatus Win32Registry::RegCreateKeyA(RegKey root, const char* subKey, RegKey* result)
 {
-    if (result == nullptr)
-        return kErrorInvalidParameter;
-    HKEY created = nullptr;
-    const LONG status = ::RegCreateKeyA(ToHkey(root), subKey, &created);
-    *result = status == ERROR_SUCCESS ? FromHkey(created) : 0;
-    return status;
+    return OpenWith(&::RegCreateKeyA, root, subKey, result);
 }
 
 RegStatus Win32Registry::RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved,

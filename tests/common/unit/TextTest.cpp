@@ -22,13 +22,16 @@ std::string Units(std::u16string_view text)
     return out;
 }
 
+// A name for the case, and the text in each form.
+struct Conversion {
+    const char* name;
+    std::string utf8;
+    std::u16string utf16;
+};
+
 TEST(Text, WellFormedTextRoundTrips)
 {
-    const struct {
-        const char* name;
-        std::string utf8;
-        std::u16string utf16;
-    } cases[] = {
+    const Conversion cases[] = {
         {"empty", "", u""},
         {"ascii", "Artist - Title", u"Artist - Title"},
         {"embedded NUL", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
@@ -50,11 +53,7 @@ TEST(Text, WellFormedTextRoundTrips)
 
 TEST(Text, BrokenUtf8CostsOneReplacementPerBrokenSequence)
 {
-    const struct {
-        const char* name;
-        std::string utf8;
-        std::u16string utf16;
-    } cases[] = {
+    const Conversion cases[] = {
         {"lone continuation", "a\x80z", u"a\uFFFDz"},
         {"byte never in UTF-8", "\xFF\xFE", u"\uFFFD\uFFFD"},
         {"truncated at the end", "a\xC3", u"a\uFFFD"},
@@ -76,16 +75,12 @@ TEST(Text, BrokenUtf8CostsOneReplacementPerBrokenSequence)
 TEST(Text, BrokenUtf16BecomesTheReplacementCharacter)
 {
     const std::string kFffd = "\xEF\xBF\xBD";
-    const struct {
-        const char* name;
-        std::u16string utf16;
-        std::string utf8;
-    } cases[] = {
-        {"high surrogate at the end", u"a\xD83C", "a" + kFffd},
-        {"lone low surrogate", u"\xDFB5z", kFffd + "z"},
-        {"pair in the wrong order", u"\xDFB5\xD83C", kFffd + kFffd},
-        {"high before a pair", u"\xD83C\xD83C\xDFB5", kFffd + "\xF0\x9F\x8E\xB5"},
-        {"high before ASCII", u"\xD83Cz", kFffd + "z"},
+    const Conversion cases[] = {
+        {"high surrogate at the end", "a" + kFffd, u"a\xD83C"},
+        {"lone low surrogate", kFffd + "z", u"\xDFB5z"},
+        {"pair in the wrong order", kFffd + kFffd, u"\xDFB5\xD83C"},
+        {"high before a pair", kFffd + "\xF0\x9F\x8E\xB5", u"\xD83C\xD83C\xDFB5"},
+        {"high before ASCII", kFffd + "z", u"\xD83Cz"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;

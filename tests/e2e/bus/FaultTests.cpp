@@ -3,6 +3,7 @@
 
 #include "common/qt/QtText.h"
 #include "E2eSystem.h"
+#include "support/ProcStatus.h"
 #include "watcher/FormatStatus.h"
 
 #include <gtest/gtest.h>
@@ -86,17 +87,11 @@ TEST_F(Faults, LockedRegistryLosesOnlyTheWritesWhileLocked)
     ASSERT_TRUE(commandAndWait(QStringLiteral("Play")));
 
     // Another process holds the write lock for longer than the busy timeout.
-    ChildProcess locker(QStringLiteral("sqlite3"));
-    ASSERT_TRUE(locker.start(QStringLiteral("sh"),
-                             {QStringLiteral("-c"),
-                              QStringLiteral("(echo 'BEGIN EXCLUSIVE;'; echo 'SELECT 1;'; sleep 6; "
-                                             "echo 'ROLLBACK;') | sqlite3 '%1'")
-                                  .arg(system.registryPath())}));
-    ASSERT_TRUE(locker.waitForOutputLine([](const QString& l) { return l == "1"; }, 5000));
+    ASSERT_TRUE(system.lockRegistry());
     system.playerCall(QStringLiteral("Next"));
     WaitUntil([] { return false; }, 4000);
     expectAlive();
-    ASSERT_TRUE(locker.waitForExit(10000));
+    ASSERT_TRUE(system.waitForRegistryUnlocked(10000));
 
     ASSERT_TRUE(commandAndWait(QStringLiteral("Next")));
     const QString want = expectedStatus();

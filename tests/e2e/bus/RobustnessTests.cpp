@@ -3,6 +3,7 @@
 // timed through the player: a signal, tessaly's debounce, and the read it makes on that thread.
 
 #include "E2eSystem.h"
+#include "support/ProcStatus.h"
 
 #include <gtest/gtest.h>
 #include <QDBusObjectPath>
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <string>
 #include <sys/stat.h>
 
 namespace tessaly::test {
@@ -61,6 +63,17 @@ protected:
                    .type() == QDBusMessage::ReplyMessage;
     }
 
+    // Plays a local track and waits for its status; `before`, when given, gets the count of
+    // statuses before it.
+    void playAndWait(const QString& title, qsizetype* before = nullptr)
+    {
+        const qsizetype count = system.statuses().size();
+        if (before)
+            *before = count;
+        ASSERT_TRUE(play(LocalMetadata(title)));
+        ASSERT_TRUE(system.waitForStatusAfter(count, kRefreshMs));
+    }
+
     // Probes the user-interface thread for a while; answers the slowest round trip (-1: none).
     int slowestAnswerOver(int ms)
     {
@@ -77,6 +90,14 @@ protected:
         slowestSeen_ = std::max(slowestSeen_, slowest);
         RecordProperty("slowest_round_trip_ms", slowestSeen_);
         return slowest;
+    }
+
+    // The window keeps answering through `ms` of probing, each round trip within kAnswerMs.
+    void expectAnswering(int ms, const std::string& step = {})
+    {
+        const int slowest = slowestAnswerOver(ms);
+        EXPECT_GE(slowest, 0) << step << "the window stopped answering";
+        EXPECT_LT(slowest, kAnswerMs) << step;
     }
 
     void expectAlive() { EXPECT_TRUE(system.tessaly().isRunning()) << "tessaly ended"; }
@@ -114,9 +135,7 @@ TEST_P(PlaylistThatIsNoFile, CostsAnErrorLineAndNoWait)
     const qsizetype before = system.statuses().size();
     ASSERT_TRUE(play(StreamMetadata(QStringLiteral("First - Song"))));
     ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
-    const int slowest = slowestAnswerOver(1500);
-    EXPECT_GE(slowest, 0) << "the window stopped answering";
-    EXPECT_LT(slowest, kAnswerMs);
+    expectAnswering(1500);
     // The next title is still published: nothing waits on the playlist.
     ASSERT_TRUE(play(StreamMetadata(QStringLiteral("Second - Song"))));
     ASSERT_TRUE(system.waitForStatusAfter(before + 1, kRefreshMs));
@@ -204,9 +223,7 @@ TEST_F(Robustness, FlappingPlayerNameAsksOneQuestionAndStatusesGoOn)
     // No popups: the only windows that can come are the window and the question.
     system.writeSettings(QStringLiteral("[Settings]\nBallons=0\n"));
     startAll({QStringLiteral("DISPLAY=") + x.display(), QStringLiteral("QT_QPA_PLATFORM=xcb")});
-    qsizetype before = system.statuses().size();
-    ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Before The Flaps"))));
-    ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Before The Flaps")));
     WaitUntil([] { return false; }, 500);
     const int windowsBefore = x.countWindows(QStringLiteral("Tessaly"));
 
@@ -222,9 +239,7 @@ TEST_F(Robustness, FlappingPlayerNameAsksOneQuestionAndStatusesGoOn)
     EXPECT_EQ(x.countWindows(QStringLiteral("Tessaly")), windowsBefore + 1);
 
     // The player is back: its changes are published while the question is still open.
-    const int slowest = slowestAnswerOver(1000);
-    EXPECT_GE(slowest, 0) << "the window stopped answering";
-    EXPECT_LT(slowest, kAnswerMs);
+    expectAnswering(1000);
     ASSERT_TRUE(play(LocalMetadata(QStringLiteral("After The Flaps"))));
     EXPECT_TRUE(
         WaitUntil([&] { return system.lastStatus().contains(QStringLiteral("After The Flaps")); },
@@ -237,19 +252,15 @@ TEST_F(Robustness, FlappingPlayerNameAsksOneQuestionAndStatusesGoOn)
 TEST_F(Robustness, HugeTitleIsCutAndTheWindowAnswersThroughout)
 {
     startAll();
-    qsizetype before = system.statuses().size();
-    ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Normal Song"))));
-    ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Normal Song")));
     const long rssBefore = ResidentKiB(system.tessaly().pid());
 
-    before = system.statuses().size();
+    const qsizetype before = system.statuses().size();
     ASSERT_EQ(
         system.hostileCall(QStringLiteral("Inflate"), {QStringLiteral("xesam:title"), 16u << 20})
             .type(),
         QDBusMessage::ReplyMessage);
-    const int slowest = slowestAnswerOver(4000);
-    EXPECT_GE(slowest, 0) << "the window stopped answering";
-    EXPECT_LT(slowest, kAnswerMs);
+    expectAnswering(4000);
     ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
     const QString status = system.lastStatus();
     EXPECT_TRUE(status.contains(QStringLiteral("xxxx")));
@@ -262,9 +273,7 @@ TEST_F(Robustness, HugeTitleIsCutAndTheWindowAnswersThroughout)
 TEST_F(Robustness, PlayerChangingEvery200MsIsPublishedWhileItChanges)
 {
     startAll();
-    const qsizetype before = system.statuses().size();
-    ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Change 0"))));
-    ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Change 0")));
     const qsizetype start = system.statuses().size();
     QElapsedTimer t;
     t.start();
@@ -282,9 +291,8 @@ TEST_F(Robustness, PlayerChangingEvery200MsIsPublishedWhileItChanges)
 TEST_F(Robustness, IdlePlayerThatSaysPlayingPublishesNothing)
 {
     startAll();
-    const qsizetype before = system.statuses().size();
-    ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Real Song"))));
-    ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
+    qsizetype before = 0;
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Real Song"), &before));
     const QString published = system.lastStatus();
     // mpv with nothing to play.
     ASSERT_TRUE(play({{QStringLiteral("mpris:trackid"),
@@ -303,9 +311,7 @@ TEST_F(Robustness, HungMessengerNeverStopsTheWindowAndTheNewestStatusGoesOut)
     // Refreshes faster than the hung Messenger answers (two sends that give up after 2 s each).
     for (int i = 1; i <= 3; ++i) {
         ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Hung %1").arg(i))));
-        const int slowest = slowestAnswerOver(1200);
-        EXPECT_GE(slowest, 0) << "step " << i << ": the window stopped answering";
-        EXPECT_LT(slowest, kAnswerMs) << "step " << i;
+        expectAnswering(1200, "step " + std::to_string(i) + ": ");
     }
     EXPECT_TRUE(WaitUntil(
         [&] { return system.registryStatus().contains(QStringLiteral("Hung 3")); }, 3 * kRefreshMs))
@@ -316,25 +322,15 @@ TEST_F(Robustness, HungMessengerNeverStopsTheWindowAndTheNewestStatusGoesOut)
 TEST_F(Robustness, LockedRegistryNeverStopsTheWindowAndPublishingGoesOnAfter)
 {
     startAll();
-    qsizetype before = system.statuses().size();
-    ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Before The Lock"))));
-    ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Before The Lock")));
 
     // Another process holds the write lock for longer than the busy timeout, twice over.
-    ChildProcess locker(QStringLiteral("sqlite3"));
-    ASSERT_TRUE(locker.start(QStringLiteral("sh"),
-                             {QStringLiteral("-c"),
-                              QStringLiteral("(echo 'BEGIN EXCLUSIVE;'; echo 'SELECT 1;'; sleep 6; "
-                                             "echo 'ROLLBACK;') | sqlite3 '%1'")
-                                  .arg(system.registryPath())}));
-    ASSERT_TRUE(locker.waitForOutputLine([](const QString& l) { return l == "1"; }, 5000));
+    ASSERT_TRUE(system.lockRegistry());
     for (int i = 1; i <= 3; ++i) {
         ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Locked %1").arg(i))));
-        const int slowest = slowestAnswerOver(1200);
-        EXPECT_GE(slowest, 0) << "step " << i << ": the window stopped answering";
-        EXPECT_LT(slowest, kAnswerMs) << "step " << i;
+        expectAnswering(1200, "step " + std::to_string(i) + ": ");
     }
-    ASSERT_TRUE(locker.waitForExit(10000));
+    ASSERT_TRUE(system.waitForRegistryUnlocked(10000));
     // Publishing goes on once the hive is free.
     ASSERT_TRUE(play(LocalMetadata(QStringLiteral("After The Lock"))));
     EXPECT_TRUE(WaitUntil(

@@ -13,10 +13,7 @@
 namespace {
 
 using namespace tessaly;
-using tessaly::test::CloseAllPopups;
-using tessaly::test::FakeOwner;
-using tessaly::test::FakePlayer;
-using tessaly::test::LoadedPopups;
+using namespace tessaly::test;
 
 QString Plain(const AlertLabel* label)
 {

@@ -93,23 +93,28 @@ void ExpectShownComplete(const FakeView& view)
     EXPECT_EQ(view.holdRestarts, 0);
 }
 
+// A case's name and the texts of the track it shows.
+struct TrackCase {
+    const char* name;
+    const char* artist;
+    const char* album;
+    const char* title;
+};
+
 const std::set<AlertPart> kButtons = {AlertPart::imgBack, AlertPart::imgPause,
                                       AlertPart::imgForward};
 
 TEST(cAlertPlan, TrackFormWritesTheRowsTheMembersFillAndHidesTheOtherCaptions)
 {
-    const struct {
-        const char* name;
-        const char* artist;
-        const char* album;
-        const char* title;
+    const struct : TrackCase {
         std::set<AlertPart> hidden;
     } cases[] = {
-        {"all three", "The Example Band", "Road Songs", "Night Drive", {}},
-        {"no album", "Band", "", "Song", {AlertPart::lblAlbum}},
-        {"artist only", "Only Artist", "", "", {AlertPart::lblAlbum, AlertPart::lblSongTitle}},
-        {"title only", "", "", "T", {AlertPart::lblArtist, AlertPart::lblAlbum}},
-        {"none", "", "", "", {AlertPart::lblArtist, AlertPart::lblAlbum, AlertPart::lblSongTitle}},
+        {{"all three", "The Example Band", "Road Songs", "Night Drive"}, {}},
+        {{"no album", "Band", "", "Song"}, {AlertPart::lblAlbum}},
+        {{"artist only", "Only Artist", "", ""}, {AlertPart::lblAlbum, AlertPart::lblSongTitle}},
+        {{"title only", "", "", "T"}, {AlertPart::lblArtist, AlertPart::lblAlbum}},
+        {{"none", "", "", ""},
+         {AlertPart::lblArtist, AlertPart::lblAlbum, AlertPart::lblSongTitle}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,38 +208,25 @@ TEST(cAlertPlan, EveryCallOpensAnotherPopup)
 
 TEST(RefreshAlert, TheTwoFormsOfARefresh)
 {
-    const struct {
-        const char* name;
-        const char* artist;
-        const char* album;
-        const char* title;
+    const struct : TrackCase {
         const char* msg;
         std::map<AlertText, std::u16string> captions;
         std::set<AlertPart> hidden;
     } cases[] = {
-        {"track, texts shown literally",
-         "Simon & Garfunkel",
-         "R&B",
-         "Night && Day",
+        {{"track, texts shown literally", "Simon & Garfunkel", "R&B", "Night && Day"},
          "",
          {{AlertText::lblTitle, u"iTunes Playing..."},
           {AlertText::lbl_Artist, u"Simon && Garfunkel"},
           {AlertText::lbl_Album, u"R&&B"},
           {AlertText::lbl_Title, u"Night &&&& Day"}},
          {}},
-        {"track without album",
-         "A",
-         "",
-         "T",
+        {{"track without album", "A", "", "T"},
          "",
          {{AlertText::lblTitle, u"iTunes Playing..."},
           {AlertText::lbl_Artist, u"A"},
           {AlertText::lbl_Title, u"T"}},
          {AlertPart::lblAlbum}},
-        {"radio, the message as it is",
-         "",
-         "",
-         "Some - Title",
+        {{"radio, the message as it is", "", "", "Some - Title"},
          "Radio & Co\r\n\r\nSome - Title",
          {{AlertText::lblTitle, u"iTunes Radio..."},
           {AlertText::lblAlert, u"Radio & Co\r\n\r\nSome - Title"}},

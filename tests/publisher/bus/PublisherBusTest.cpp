@@ -9,11 +9,10 @@
 #include "support/ChildProcess.h"
 #include "support/PrivateBus.h"
 #include "support/TestEnvironment.h"
+#include "support/WarningLog.h"
 
 #include <gtest/gtest.h>
-#include <mutex>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <sqlite3.h>
@@ -22,40 +21,6 @@ namespace tessaly::test {
 namespace {
 
 constexpr char kAliceMessages[] = "HKCU\\Software\\Yahoo\\Pager\\profiles\\alice\\Custom Msgs";
-
-// Collects the warnings logged while it lives.
-class WarningLog {
-public:
-    WarningLog() : previous_(qInstallMessageHandler(&WarningLog::handle)) { current() = this; }
-    ~WarningLog()
-    {
-        qInstallMessageHandler(previous_);
-        current() = nullptr;
-    }
-    QStringList lines() const
-    {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    static WarningLog*& current()
-    {
-        static WarningLog* log = nullptr;
-        return log;
-    }
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
-    {
-        if (WarningLog* log = current(); log && type >= QtWarningMsg) {
-            std::lock_guard lock(log->mutex_);
-            log->lines_ << QString::fromLatin1(context.category) + QStringLiteral(": ") + message;
-        }
-    }
-
-    QtMessageHandler previous_;
-    mutable std::mutex mutex_;
-    QStringList lines_;
-};
 
 struct RegRun {
     int code;
@@ -117,10 +82,7 @@ protected:
 
     qint64 publishTimed(const std::u16string& text)
     {
-        QElapsedTimer timer;
-        timer.start();
-        publisher->SetYahooStatus(text);
-        return timer.elapsed();
+        return ElapsedMs([&] { publisher->SetYahooStatus(text); });
     }
 
     TempHome home;

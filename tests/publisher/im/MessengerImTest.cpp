@@ -2,7 +2,7 @@
 // Prosody server on 127.0.0.1) sets alice's status, and bob, her contact, receives it as presence.
 // The Messenger stand-in runs alongside and must get every status whatever Pidgin does.
 
-#include "ProgramUnderTest.h"
+#include "support/ProgramUnderTest.h"
 #include "XmppWorld.h"
 
 #include <algorithm>
@@ -51,7 +51,7 @@ protected:
 
     // Declared first, so that Tessaly (in system) ends before Pidgin and the server.
     XmppWorld world;
-    ProgramUnderTest system;
+    ProgramUnderTest system{QStringLiteral("im-driver"), "im"};
 };
 
 TEST_F(MessengerIm, TheContactSeesEachSongAndTheStandInStillGetsIt)

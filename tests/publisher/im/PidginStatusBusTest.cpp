@@ -5,51 +5,16 @@
 #include "FakePurple.h"
 #include "publisher/linux/PidginStatus.h"
 #include "support/PrivateBus.h"
+#include "support/WarningLog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <mutex>
-#include <QElapsedTimer>
 
 namespace tessaly::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// Collects the warnings logged while it lives.
-class WarningLog {
-public:
-    WarningLog() : previous_(qInstallMessageHandler(&WarningLog::handle)) { current() = this; }
-    ~WarningLog()
-    {
-        qInstallMessageHandler(previous_);
-        current() = nullptr;
-    }
-    QStringList lines() const
-    {
-        const std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    static WarningLog*& current()
-    {
-        static WarningLog* log = nullptr;
-        return log;
-    }
-    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message)
-    {
-        if (WarningLog* log = current(); log && type >= QtWarningMsg) {
-            const std::lock_guard lock(log->mutex_);
-            log->lines_ << message;
-        }
-    }
-
-    QtMessageHandler previous_;
-    mutable std::mutex mutex_;
-    QStringList lines_;
-};
 
 class PidginStatusTest : public ::testing::Test {
 protected:
@@ -63,10 +28,7 @@ protected:
 
     qint64 publishTimed(const std::u16string& text)
     {
-        QElapsedTimer timer;
-        timer.start();
-        pidgin->SetYahooStatus(text);
-        return timer.elapsed();
+        return ElapsedMs([&] { pidgin->SetYahooStatus(text); });
     }
 
     PrivateBus bus;

@@ -54,9 +54,7 @@ TEST_F(Connection, WithNoPlayerItWaitsAndFollowsTheFirstThatAppears)
     EXPECT_EQ(player->NextTrack(), PlayerResult::NoPlayer);
     EXPECT_EQ(player->AppCommandMessageProcessingEnabled(true), PlayerResult::Ok);
     startDemo();
-    ASSERT_TRUE(waitForEvents(1));
-    Settle(500);
-    ASSERT_EQ(recorder->events.size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(1, 500));
     ExpectPlayOf(recorder->events[0], 0);
 }
 
@@ -69,9 +67,7 @@ TEST_F(Connection, EachNextGivesOnePlayEventInOrder)
         ASSERT_TRUE(waitForEvents(i));
     }
     ASSERT_EQ(player->PreviousTrack(), PlayerResult::Ok);
-    ASSERT_TRUE(waitForEvents(4));
-    Settle(500);
-    ASSERT_EQ(recorder->events.size(), 4u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(4, 500));
     for (int i = 0; i < 3; ++i)
         ExpectPlayOf(recorder->events[std::size_t(i)], i + 1);
     ExpectPlayOf(recorder->events[3], 2);
@@ -84,9 +80,7 @@ TEST_F(Connection, ScriptedPlayerAdvancesAndQuitsOnItsOwn)
                QStringLiteral("3")});
     connectPlayer();
     EXPECT_FALSE(player->isPollingStream());
-    ASSERT_TRUE(waitForEvents(4, 12000));
-    Settle(300);
-    ASSERT_EQ(recorder->events.size(), 4u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(4, 300, 12000));
     for (int i = 0; i < 3; ++i)
         ExpectPlayOf(recorder->events[std::size_t(i)], i + 1);
     EXPECT_EQ(recorder->events[3].kind, Kind::Quitting);
@@ -163,9 +157,7 @@ TEST_F(Connection, StopBlipInsideATrackChangeIsOneChange)
     DemoProcess& demo = startDemo();
     connectPlayer();
     control(demo, QStringLiteral("NextWithBlip"), {280u});
-    ASSERT_TRUE(waitForEvents(1));
-    Settle(700);
-    ASSERT_EQ(recorder->events.size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(1, 700));
     ExpectPlayOf(recorder->events[0], 1);
 }
 
@@ -177,9 +169,7 @@ TEST_F(Connection, QuitRaisesQuittingOnce)
                  demo.mprisName(), QStringLiteral("/org/mpris/MediaPlayer2"),
                  QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Quit")),
              QDBus::Block, 2000);
-    ASSERT_TRUE(waitForEvents(1));
-    Settle(400);
-    ASSERT_EQ(recorder->events.size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(1, 400));
     EXPECT_EQ(recorder->events[0].kind, Kind::Quitting);
     EXPECT_TRUE(player->activeName().isEmpty());
     EXPECT_EQ(player->NextTrack(), PlayerResult::NoPlayer);
@@ -317,9 +307,7 @@ TEST_F(Connection, NamesOfOneProcessCountOnce)
     Settle(600);
     EXPECT_EQ(recorder->events.size(), 1u);
     demo.process().kill();
-    ASSERT_TRUE(waitForEvents(2));
-    Settle(400);
-    ASSERT_EQ(recorder->events.size(), 2u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(2, 400));
     EXPECT_EQ(recorder->events[1].kind, Kind::Quitting);
 }
 

@@ -133,4 +133,11 @@ bool MprisFixture::waitForEvents(std::size_t count, int timeoutMs)
     return WaitUntil([&] { return recorder->events.size() >= count; }, timeoutMs);
 }
 
+void MprisFixture::expectEventsThenQuiet(std::size_t count, int settleMs, int timeoutMs)
+{
+    ASSERT_TRUE(waitForEvents(count, timeoutMs));
+    Settle(settleMs);
+    ASSERT_EQ(recorder->events.size(), count);
+}
+
 } // namespace tessaly::test

@@ -76,6 +76,8 @@ protected:
     // Calls an MPRIS Player method on a bus name.
     QDBusMessage mpris(const QString& name, const QString& method);
     bool waitForEvents(std::size_t count, int timeoutMs = 3000);
+    // Waits for `count` events, lets settleMs pass, and requires that no more came.
+    void expectEventsThenQuiet(std::size_t count, int settleMs, int timeoutMs = 3000);
 
     std::unique_ptr<PrivateBus> privateBus;
     QDBusConnection bus{QString()};

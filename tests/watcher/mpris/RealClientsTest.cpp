@@ -123,9 +123,7 @@ TEST_F(RealClients, MpvWithMprisIsFollowedTrackByTrack)
     EXPECT_EQ(player->activeName(), QStringLiteral("org.mpris.MediaPlayer2.mpv"));
     // Then back, through the connection.
     ASSERT_EQ(player->PreviousTrack(), PlayerResult::Ok);
-    ASSERT_TRUE(waitForEvents(3, 5000));
-    Settle(800);
-    ASSERT_EQ(recorder->events.size(), 3u);
+    ASSERT_NO_FATAL_FAILURE(expectEventsThenQuiet(3, 800, 5000));
     const QString expected[] = {tones[0].title, tones[1].title, tones[0].title};
     for (std::size_t i = 0; i < 3; ++i) {
         const RecordedEvent& e = recorder->events[i];

@@ -1,6 +1,7 @@
 #include "watcher/CaseMapping.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -9,14 +10,20 @@ using tessaly::text::ToLower;
 using tessaly::text::ToUpper;
 
 struct CaseCase {
-    std::u16string input;
-    std::u16string lower;
-    std::u16string upper;
+    std::u16string input, lower, upper;
 };
+
+void ExpectMapped(std::initializer_list<CaseCase> cases)
+{
+    for (const auto& c : cases) {
+        EXPECT_EQ(ToLower(c.input), c.lower) << ::testing::PrintToString(c.input);
+        EXPECT_EQ(ToUpper(c.input), c.upper) << ::testing::PrintToString(c.input);
+    }
+}
 
 TEST(CaseMapping, MapsEachCodePointOnItsOwn)
 {
-    const CaseCase cases[] = {
+    ExpectMapped({
         {u"", u"", u""},
         // The edges of the ASCII letters.
         {u"@AZ[`az{", u"@az[`az{", u"@AZ[`AZ{"},
@@ -41,16 +48,12 @@ TEST(CaseMapping, MapsEachCodePointOnItsOwn)
         {u"\U0001E900x", u"\U0001E922x", u"\U0001E900X"},
         // The last code point and the unassigned ones are left alone.
         {u"\U0010FFFF\U000E0000", u"\U0010FFFF\U000E0000", u"\U0010FFFF\U000E0000"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToLower(c.input), c.lower) << ::testing::PrintToString(c.input);
-        EXPECT_EQ(ToUpper(c.input), c.upper) << ::testing::PrintToString(c.input);
-    }
+    });
 }
 
 TEST(CaseMapping, KeepsLoneSurrogates)
 {
-    const CaseCase cases[] = {
+    ExpectMapped({
         {u"\xD800", u"\xD800", u"\xD800"},
         {u"\xDFFF", u"\xDFFF", u"\xDFFF"},
         {u"a\xD801", u"a\xD801", u"A\xD801"},
@@ -61,11 +64,7 @@ TEST(CaseMapping, KeepsLoneSurrogates)
         {u"A\xD801 A\xDC00", u"a\xD801 a\xDC00", u"A\xD801 A\xDC00"},
         // Two high surrogates and a low one: the second and third are the letter.
         {u"\xD801\xD801\xDC00", u"\xD801\U00010428", u"\xD801\U00010400"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToLower(c.input), c.lower) << ::testing::PrintToString(c.input);
-        EXPECT_EQ(ToUpper(c.input), c.upper) << ::testing::PrintToString(c.input);
-    }
+    });
 }
 
 } // namespace
