@@ -10,10 +10,10 @@
 #include <QTimer>
 
 #if defined(TESSALY_HAVE_XCB) && QT_CONFIG(xcb)
+#include "common/qt/X11Support.h"
+
 #include <cstdlib>
 #include <cstring>
-#include <qguiapplication_platform.h>
-#include <xcb/xcb.h>
 #define TESSALY_TRAY_XCB 1
 #endif
 
@@ -24,34 +24,15 @@ namespace {
 // times before giving up until the next event.
 constexpr int kLookAgainMs[] = {200, 1000, 3000};
 
-#ifdef TESSALY_TRAY_XCB
-xcb_connection_t* Connection()
-{
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
-{
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-#endif
-
 } // namespace
 
 bool XEmbedTrayRunning()
 {
 #ifdef TESSALY_TRAY_XCB
-    xcb_connection_t* connection = Connection();
+    xcb_connection_t* connection = X11Connection();
     if (!connection)
         return false;
-    const xcb_atom_t tray = Atom(connection, "_NET_SYSTEM_TRAY_S0");
+    const xcb_atom_t tray = X11Atom(connection, "_NET_SYSTEM_TRAY_S0");
     if (tray == XCB_ATOM_NONE)
         return false;
     xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
@@ -74,9 +55,9 @@ TrayHostWatch::TrayHostWatch(std::function<void()> onHost, QObject* parent)
     connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, [this] { Soon(); });
     connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { Soon(); });
 #ifdef TESSALY_TRAY_XCB
-    if (xcb_connection_t* connection = Connection()) {
-        managerAtom_ = Atom(connection, "MANAGER");
-        trayAtom_ = Atom(connection, "_NET_SYSTEM_TRAY_S0");
+    if (xcb_connection_t* connection = X11Connection()) {
+        managerAtom_ = X11Atom(connection, "MANAGER");
+        trayAtom_ = X11Atom(connection, "_NET_SYSTEM_TRAY_S0");
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 #endif

@@ -1,35 +1,25 @@
 #include "shell/TrayDispatch.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace tessaly;
 
 namespace {
 
-const int kAllMessages[] = {kWM_MOUSEMOVE,
-                            kWM_LBUTTONDOWN,
-                            kWM_LBUTTONUP,
-                            kWM_LBUTTONDBLCLK,
-                            kWM_RBUTTONDOWN,
-                            kWM_RBUTTONUP,
-                            kWM_RBUTTONDBLCLK,
-                            kWM_MBUTTONDOWN,
-                            kWM_MBUTTONUP,
-                            kWM_MBUTTONDBLCLK,
-                            0,
-                            -1};
-
-TrayAction ActiveWindowAction(int message)
-{
-    switch (message) {
-    case kWM_RBUTTONUP:
-        return TrayAction::PopupMenu;
-    case kWM_LBUTTONDBLCLK:
-        return TrayAction::ShowNormal;
-    default:
-        return TrayAction::None;
-    }
-}
+// Every mouse message an icon reports, and what it does to a window that is not maximised.
+const std::pair<int, TrayAction> kLiveWindow[] = {{kWM_MOUSEMOVE, TrayAction::None},
+                                                  {kWM_LBUTTONDOWN, TrayAction::None},
+                                                  {kWM_LBUTTONUP, TrayAction::None},
+                                                  {kWM_LBUTTONDBLCLK, TrayAction::ShowNormal},
+                                                  {kWM_RBUTTONDOWN, TrayAction::None},
+                                                  {kWM_RBUTTONUP, TrayAction::PopupMenu},
+                                                  {kWM_RBUTTONDBLCLK, TrayAction::None},
+                                                  {kWM_MBUTTONDOWN, TrayAction::None},
+                                                  {kWM_MBUTTONUP, TrayAction::None},
+                                                  {kWM_MBUTTONDBLCLK, TrayAction::None},
+                                                  {0, TrayAction::None},
+                                                  {-1, TrayAction::None}};
 
 } // namespace
 
@@ -39,8 +29,8 @@ TEST(TrayDispatch, NormalAndMinimisedWindowsReactToRightUpAndLeftDoubleClickOnly
         {false, false}, {true, false}, {true, true}, // minimised from maximised
     };
     for (const WindowState state : live)
-        for (const int message : kAllMessages)
-            EXPECT_EQ(TrayActionFor(state, message), ActiveWindowAction(message))
+        for (const auto& [message, action] : kLiveWindow)
+            EXPECT_EQ(TrayActionFor(state, message), action)
                 << "minimised " << state.minimized << " maximised " << state.maximized
                 << " message " << message;
 }
@@ -49,7 +39,7 @@ TEST(TrayDispatch, MaximisedWindowIgnoresEveryMessage)
 {
     const WindowState maximised{false, true};
     for (const WindowState state : {maximised})
-        for (const int message : kAllMessages)
+        for (const auto& [message, action] : kLiveWindow)
             EXPECT_EQ(TrayActionFor(state, message), TrayAction::None)
                 << "minimised " << state.minimized << " maximised " << state.maximized
                 << " message " << message;

@@ -1,0 +1,33 @@
+#pragma once
+
+// The application's own X11 connection and atom lookup, for the few hints Qt has no API for.
+// Include only where xcb is available (TESSALY_HAVE_XCB and Qt's xcb platform).
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <QGuiApplication>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
+namespace tessaly {
+
+// Null when the application does not run on X11.
+inline xcb_connection_t* X11Connection()
+{
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+inline xcb_atom_t X11Atom(xcb_connection_t* connection, const char* name)
+{
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+} // namespace tessaly
