@@ -4,6 +4,7 @@
 #include "common/Settings.h"
 #include "popup/common/PopupFakes.h"
 #include "popup/qt/PopupAlerts.h"
+#include "shell/tray/X11Helpers.h"
 #include "support/ChildProcess.h"
 
 #include <algorithm>
@@ -26,6 +27,7 @@ using namespace tessaly;
 using tessaly::test::CloseAllPopups;
 using tessaly::test::FakeOwner;
 using tessaly::test::LoadedPopups;
+using tessaly::test::x11::ArtifactsDir;
 
 QString RunTool(const QString& program, const QStringList& arguments)
 {
@@ -78,15 +80,6 @@ WId ActiveWindow()
     bool ok = false;
     const WId id = re.match(root).captured(1).toULongLong(&ok, 16);
     return ok ? id : 0;
-}
-
-QString ArtifactsDir()
-{
-    QString dir = qEnvironmentVariable("TESSALY_ARTIFACTS_DIR");
-    if (dir.isEmpty())
-        dir = QStringLiteral(TESSALY_BUILD_DIR "/test-artifacts");
-    QDir().mkpath(dir);
-    return dir;
 }
 
 class PopupOnTheDesktop : public ::testing::Test {

@@ -67,6 +67,21 @@ public:
     Journal* journal = nullptr;
 };
 
+using Writes = std::vector<std::pair<std::u16string, std::u16string>>;
+
+// What a first start writes back to an empty store.
+inline const std::map<std::u16string, std::u16string, std::less<>> kDefaultSettings{
+    {u"Minimized", u"0"},       {u"Ballons", u"1"},       {u"Opacity", u"80"},
+    {u"MainOpacity", u"80"},    {u"RadioPlayList", u"0"}, {u"PlaylistFile", u"Playlist.txt"},
+    {u"Format", u"%L: %A - %T"}};
+
+// Typing "%T" into an emptied format box and "a.m3u" into an emptied playlist box: one write a
+// keystroke.
+inline const Writes kKeystrokeWrites = {{u"Format", u"%"},          {u"Format", u"%T"},
+                                        {u"PlaylistFile", u"a"},    {u"PlaylistFile", u"a."},
+                                        {u"PlaylistFile", u"a.m"},  {u"PlaylistFile", u"a.m3"},
+                                        {u"PlaylistFile", u"a.m3u"}};
+
 struct TrackTexts {
     std::u16string kind = kFileKind;
     std::u16string artist, album, name;

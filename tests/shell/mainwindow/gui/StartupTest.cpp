@@ -44,11 +44,7 @@ TEST(MainWindowStartup, EmptyStoreShowsAndWritesBackTheDefaults)
     EXPECT_EQ(rig.player.appCommandCalls, 1);
     EXPECT_NE(rig.player.events, nullptr);
 
-    const std::map<std::u16string, std::u16string, std::less<>> defaults{
-        {u"Minimized", u"0"},       {u"Ballons", u"1"},       {u"Opacity", u"80"},
-        {u"MainOpacity", u"80"},    {u"RadioPlayList", u"0"}, {u"PlaylistFile", u"Playlist.txt"},
-        {u"Format", u"%L: %A - %T"}};
-    EXPECT_EQ(rig.store.values, defaults);
+    EXPECT_EQ(rig.store.values, kDefaultSettings);
     // A widget set to the value it holds stays quiet, so each handler ran exactly once.
     EXPECT_EQ(rig.store.writes.size(), 7u);
     EXPECT_EQ(w.Controller().FormatString(), u"%L: %A - %T");
