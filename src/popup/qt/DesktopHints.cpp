@@ -16,7 +16,6 @@ namespace tessaly {
 
 #if defined(TESSALY_HAVE_XCB) && QT_CONFIG(xcb)
 
-
 void KeepOffTheTaskbar(QWidget* window)
 {
     xcb_connection_t* connection = X11Connection();
