@@ -1,12 +1,11 @@
 // Renders one SVG to a square PNG of the given size: render-icon <in.svg> <size> <out.png>.
 // The icon theme's PNGs are made from the same drawings as the program's own icon.
 
+#include "common/qt/SvgImage.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <QImage>
-#include <QPainter>
 #include <QString>
-#include <QSvgRenderer>
 
 int main(int argc, char** argv)
 {
@@ -20,12 +19,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "render-icon: cannot render %s at %s px\n", argv[1], argv[2]);
         return 1;
     }
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter, QRectF(0, 0, size, size));
-    painter.end();
+    const QImage image = tessaly::RenderSvg(renderer, QSize(size, size));
     if (!image.convertToFormat(QImage::Format_ARGB32)
              .save(QString::fromLocal8Bit(argv[3]), "PNG")) {
         std::fprintf(stderr, "render-icon: cannot write %s\n", argv[3]);

@@ -1,5 +1,7 @@
 #include "common/Settings.h"
 
+#include "common/Text.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -19,28 +21,9 @@ void MemorySettingsStore::write(std::u16string_view key, std::u16string_view tex
 
 namespace settings {
 
-namespace {
-
-bool IsBlank(char16_t c)
-{
-    // The blanks a hand-edited file may leave around a number.
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
-}
-
-std::u16string_view Trimmed(std::u16string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-} // namespace
-
 std::optional<std::int16_t> ParseInt16(std::u16string_view text)
 {
-    const std::u16string_view trimmed = Trimmed(text);
+    const std::u16string_view trimmed = TrimBlanks(text);
     std::size_t i = 0;
     bool negative = false;
     if (i < trimmed.size() && (trimmed[i] == u'+' || trimmed[i] == u'-')) {

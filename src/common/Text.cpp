@@ -110,6 +110,18 @@ std::string Utf16ToUtf8(std::u16string_view utf16)
     return out;
 }
 
+std::u16string_view TrimBlanks(std::u16string_view text)
+{
+    const auto blank = [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
+    };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 std::u16string NumberText(long long value)
 {
     const std::string digits = std::to_string(value);

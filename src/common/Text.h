@@ -11,6 +11,10 @@ namespace tessaly {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// The text without the ASCII blanks (space, tab, line breaks) around it, as a hand-edited setting
+// may carry them around a number.
+std::u16string_view TrimBlanks(std::u16string_view text);
+
 // A whole number as decimal text, as the settings store keeps numbers.
 std::u16string NumberText(long long value);
 

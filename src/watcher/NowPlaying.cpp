@@ -1,11 +1,11 @@
 #include "watcher/NowPlaying.h"
 
+#include "common/Text.h"
 #include "publisher/StatusPublisher.h"
 #include "watcher/FormatStatus.h"
 #include "watcher/RadioPlaylist.h"
 
 #include <charconv>
-#include <cwctype>
 #include <string>
 
 namespace tessaly {
@@ -26,13 +26,7 @@ void RunNowPlaying(const NowPlayingRecord& record, NowPlayingView& view, StatusP
 bool ReadsAsTrue(std::u16string_view text)
 {
     // A whole number that fits 64 bits, blanks around it allowed; nothing else counts.
-    const auto blank = [](char16_t c) {
-        return c < 128 && std::iswspace(c);
-    };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
+    text = TrimBlanks(text);
     std::string ascii;
     for (const char16_t c : text) {
         if (c >= 128)

@@ -1,9 +1,8 @@
 #include "shell/qt/AppIcon.h"
 
 #include "common/qt/Logging.h"
+#include "common/qt/SvgImage.h"
 
-#include <QImage>
-#include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
 
@@ -20,13 +19,7 @@ constexpr int kLargeSizes[] = {32, 40, 44, 48, 64, 96, 128, 256, 512};
 
 void AddRendered(QIcon& icon, QSvgRenderer& renderer, int size)
 {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter, QRectF(0, 0, size, size));
-    painter.end();
-    icon.addPixmap(QPixmap::fromImage(image));
+    icon.addPixmap(QPixmap::fromImage(RenderSvg(renderer, QSize(size, size))));
 }
 
 } // namespace
