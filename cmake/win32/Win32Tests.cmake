@@ -8,9 +8,19 @@ include(${PROJECT_SOURCE_DIR}/tools/win32/win32-tools.cmake)
 enable_testing()
 
 set(TESSALY_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(wine_arch win64)
+    set(wine_server /usr/lib/wine/wineserver64)
+else()
+    set(wine_arch win32)
+    set(wine_server /usr/lib/wine/wineserver32)
+endif()
+# WINELOADER and WINESERVER name the programs of this build's width; the fixture runs them too.
 set(TESSALY_WINE_ENVIRONMENT
     WINEPREFIX=${TESSALY_WINEPREFIX}
-    WINEARCH=win32
+    WINEARCH=${wine_arch}
+    WINELOADER=${CMAKE_CROSSCOMPILING_EMULATOR}
+    WINESERVER=${wine_server}
     WINEDEBUG=-all
     # No Mono or Gecko installer, no desktop menu entries.
     WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=d)
