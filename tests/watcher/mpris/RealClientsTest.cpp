@@ -248,6 +248,8 @@ TEST_F(RealClients, MpvOnAnIcyStreamIsAnnouncedAsRadioFromTheStart)
               QStringList({kFirstTitle, kSecondTitle}));
     ASSERT_FALSE(recorder->events.empty());
     EXPECT_EQ(recorder->events[0].kind, Kind::Play);
+    // mpv signalled the change: its stream is no longer read on a timer.
+    EXPECT_FALSE(player->isPollingStream());
 }
 
 TEST_F(RealClients, AudaciousSignalsItsStreamTitlesAndIsNotPolledAfterTheFirstChange)
