@@ -3,6 +3,7 @@
 //    title (the connection in this process; every event of that thread timed);
 //  - wake-ups of a process that only follows players (a child of this one), on an ICY stream
 //    played by mpv with mpv-mpris, which signals its title changes (and its growing length);
+//  - the same on a stream played by Audacious, before its first title change and after it;
 //  - wake-ups of that process per unrelated client connecting to the bus and leaving.
 // Needs a session bus of its own (scripts/bench, or dbus-run-session); mpv and mpv-mpris for the
 // stream figure. Prints figures; nothing here passes or fails on speed.
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <vector>
@@ -194,6 +196,48 @@ void StreamFigure(qint64 follower)
     bench::Pump([] { return false; }, 1000);
 }
 
+void AudaciousFigure(qint64 follower)
+{
+    const QString audacious = QStandardPaths::findExecutable(QStringLiteral("audacious"));
+    if (audacious.isEmpty()) {
+        std::printf("stream: audacious is not installed\n");
+        return;
+    }
+    // One title for 40 s, then another, which Audacious signals.
+    QProcess radio;
+    radio.start(QStringLiteral(RADIO_SERVER),
+                {QStringLiteral("--interval"), QStringLiteral("40"), QStringLiteral("--titles"),
+                 QStringLiteral("Artist A - First Song|Artist B - Second Song|Artist B - Second "
+                                "Song|Artist B - Second Song")});
+    if (!bench::Pump([&] { return radio.canReadLine(); }, 10000)) {
+        std::printf("stream: the radio server did not start\n");
+        return;
+    }
+    const QString port = QString::fromUtf8(radio.readLine()).section(u' ', 1, 1).trimmed();
+    // No sound card: ALSA's default device discards the samples.
+    QTemporaryDir home;
+    QFile asoundrc(home.filePath(QStringLiteral(".asoundrc")));
+    if (asoundrc.open(QIODevice::WriteOnly))
+        asoundrc.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n");
+    asoundrc.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    QProcess player;
+    player.setProcessEnvironment(env);
+    player.start(audacious, {QStringLiteral("--headless"),
+                             QStringLiteral("http://127.0.0.1:%1/live.mp3").arg(port)});
+    bench::Pump([] { return false; }, 5000);
+    PrintWakeups("on a stream, no title change yet (Audacious)", follower, 30);
+    bench::Pump([] { return false; }, 9000); // the change at 40 s, and its read
+    PrintWakeups("on a stream after a signalled change (Audacious)", follower, 30);
+    player.kill();
+    player.waitForFinished(2000);
+    radio.kill();
+    radio.waitForFinished(2000);
+    bench::Pump([] { return false; }, 1000);
+}
+
 void ClientsFigure(qint64 follower)
 {
     const QString address = QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS"));
@@ -238,7 +282,8 @@ int main(int argc, char** argv)
 
     if (only.isEmpty() || only == QLatin1String("stall"))
         StallFigure(bus, app);
-    if (!only.isEmpty() && only != QLatin1String("stream") && only != QLatin1String("clients"))
+    if (!only.isEmpty() && only != QLatin1String("stream") && only != QLatin1String("clients") &&
+        only != QLatin1String("audacious"))
         return 0;
     QProcess follower;
     if (!bench::StartAndWait(follower, QCoreApplication::applicationFilePath(),
@@ -252,6 +297,8 @@ int main(int argc, char** argv)
         ClientsFigure(follower.processId());
     if (only.isEmpty() || only == QLatin1String("stream"))
         StreamFigure(follower.processId());
+    if (only.isEmpty() || only == QLatin1String("audacious"))
+        AudaciousFigure(follower.processId());
     follower.kill();
     follower.waitForFinished(2000);
     return 0;

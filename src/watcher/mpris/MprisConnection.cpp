@@ -63,7 +63,7 @@ MprisConnection::MprisConnection(QDBusConnection bus, QObject* parent)
     : QObject(parent), bus_(std::move(bus))
 {
     clock_.start();
-    poll_.setInterval(kStreamPollMs);
+    poll_.setInterval(kStreamProbeMs);
     connect(&poll_, &QTimer::timeout, this, [this] {
         if (busLost())
             return;
@@ -386,10 +386,15 @@ void MprisConnection::updatePoll()
     const Endpoint* e = active();
     const bool wanted =
         e && e->tracker.streamPlaying() && e->titles != TitleSignals::Signals && !lostBus_;
-    if (wanted && !poll_.isActive())
-        poll_.start();
-    else if (!wanted && poll_.isActive())
+    if (!wanted) {
         poll_.stop();
+        return;
+    }
+    const int interval = e->titles == TitleSignals::Silent ? kStreamPollMs : kStreamProbeMs;
+    if (poll_.interval() != interval)
+        poll_.setInterval(interval); // restarts it when it runs
+    if (!poll_.isActive())
+        poll_.start();
 }
 
 std::unique_ptr<PlayerTrack> MprisConnection::CurrentTrack()

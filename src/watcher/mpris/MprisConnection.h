@@ -31,6 +31,9 @@ inline constexpr int kMaxDebounceWaitMs = 1000;
 // Some players change what a stream plays without a signal (VLC); the Metadata of a stream they
 // play is read this often. A player seen to signal its title changes is not polled.
 inline constexpr int kStreamPollMs = 2000;
+// Until a player's first title change shows which kind it is, its stream is read this often: a
+// silent player's first change is then noticed late once, and a signalling one costs little.
+inline constexpr int kStreamProbeMs = 10000;
 
 // A track as it was when the event was raised.
 class MprisTrack : public PlayerTrack {
@@ -87,7 +90,7 @@ private Q_SLOTS:
 private:
     // How a player tells that a stream's title changed, as far as seen.
     enum class TitleSignals {
-        Unknown, // no change seen yet: its stream is polled
+        Unknown, // no change seen yet: its stream is polled now and then
         Signals, // a title change came with a signal: no poll
         Silent,  // a poll found a change no signal told of: polled for good
     };
