@@ -122,8 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             break;
         const TrackTexts texts = MapMetadata(md, grew);
         Check(texts, IsStream(md, grew));
-        IdentityOf(md);
-        TrackIdOf(md);
+        // What the decoding thread hands on must tell the same track as the full map.
+        const QVariantMap slim = SlimMetadata(md);
+        if (!(MapMetadata(slim, grew) == texts) || !(IdentityOf(slim) == IdentityOf(md)) ||
+            TrackIdOf(slim) != TrackIdOf(md) || HasTrack(slim) != HasTrack(md) ||
+            IsStream(slim, grew) != IsStream(md, grew))
+            std::abort();
         tracker.noteStatus(status, now);
         tracker.evaluate({status, md}, now += 100);
         // Without a track the tracker's texts are not read; there is nothing to hold to a form.

@@ -22,6 +22,7 @@ public:
     ~ProgramUnderTest();
 
     bool busRunning() const { return bus_.isRunning(); }
+    void killBus() { bus_.kill(); }
     const TempHome& home() const { return home_; }
 
     // The Messenger stand-in; waits until it owns the window class.

@@ -3,10 +3,10 @@
 // A throw-away home for one test: XDG_CONFIG_HOME and XDG_DATA_HOME point into a temporary
 // folder, so settings, the registry hive and the playlist never touch the user's files.
 
+#include <map>
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-#include <map>
 
 namespace tessaly::test {
 

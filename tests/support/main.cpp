@@ -1,13 +1,13 @@
 // The one test main: a QApplication for every suite, offscreen unless a display is given.
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    const bool hasDisplay = !qEnvironmentVariableIsEmpty("DISPLAY") ||
-                            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const bool hasDisplay =
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !hasDisplay)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

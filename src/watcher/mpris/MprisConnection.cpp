@@ -9,6 +9,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <utility>
 #include <vector>
 
 namespace tessaly {
@@ -29,25 +31,13 @@ namespace {
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+// libdbus tells its own connection's end with this signal; it never crosses the bus.
+const QString kLocalPath = QStringLiteral("/org/freedesktop/DBus/Local");
+const QString kLocalInterface = QStringLiteral("org.freedesktop.DBus.Local");
 
 bool IsPlayerName(const QString& name)
 {
     return name.startsWith(QLatin1String(kMprisPrefix));
-}
-
-QDBusMessage GetAllMessage(const QString& name)
-{
-    QDBusMessage m = QDBusMessage::createMethodCall(name, QLatin1String(kMprisPath),
-                                                    kPropertiesInterface, QStringLiteral("GetAll"));
-    m << QLatin1String(kPlayerInterface);
-    return m;
-}
-
-QVariantMap PropertiesOf(const QDBusMessage& reply)
-{
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return {};
-    return MetadataMap(reply.arguments().constFirst());
 }
 
 } // namespace
@@ -73,30 +63,48 @@ MprisConnection::MprisConnection(QDBusConnection bus, QObject* parent)
     : QObject(parent), bus_(std::move(bus))
 {
     clock_.start();
-    poll_.setInterval(kStreamPollMs);
+    poll_.setInterval(kStreamProbeMs);
     connect(&poll_, &QTimer::timeout, this, [this] {
         if (busLost())
             return;
         if (Endpoint* e = active(); e && !e->reading && !e->debounce->isActive())
-            read(*e);
+            read(*e, ReadKind::Metadata);
     });
-    // Subscribe before listing, so that no name can slip between the two.
-    bus_.connect(kBusService, kBusPath, kBusService, QStringLiteral("NameOwnerChanged"), this,
-                 SLOT(onNameOwnerChanged(QString, QString, QString)));
+    decoder_ = new MessageDecoder([this](DecodedSignal signal) {
+        // Posted to this object's thread; dropped with it if it is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, signal = std::move(signal)] { onSignal(signal); }, Qt::QueuedConnection);
+    });
+    decoder_->moveToThread(&decodeThread_);
+    decodeThread_.setObjectName(QStringLiteral("mpris-decode"));
+    decodeThread_.start();
+    // Subscribe before listing, so that no name can slip between the two. Only players' names:
+    // the daemon then wakes us for no other client coming or going (an arg0namespace rule).
+    players_ = new QDBusServiceWatcher(QLatin1String(kMprisPrefix).chopped(1) + u'*', bus_,
+                                       QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(players_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &MprisConnection::onNameOwnerChanged);
+    // Signals go straight to the decoding thread: their maps are never read on this one.
     bus_.connect(QString(), QLatin1String(kMprisPath), kPropertiesInterface,
-                 QStringLiteral("PropertiesChanged"), this,
+                 QStringLiteral("PropertiesChanged"), decoder_,
                  SLOT(onPropertiesChanged(QDBusMessage)));
+    bus_.connect(QString(), kLocalPath, kLocalInterface, QStringLiteral("Disconnected"), this,
+                 SLOT(onBusDisconnected()));
     discover();
 }
 
 MprisConnection::~MprisConnection()
 {
     *alive_ = false;
-    bus_.disconnect(kBusService, kBusPath, kBusService, QStringLiteral("NameOwnerChanged"), this,
-                    SLOT(onNameOwnerChanged(QString, QString, QString)));
     bus_.disconnect(QString(), QLatin1String(kMprisPath), kPropertiesInterface,
-                    QStringLiteral("PropertiesChanged"), this,
+                    QStringLiteral("PropertiesChanged"), decoder_,
                     SLOT(onPropertiesChanged(QDBusMessage)));
+    bus_.disconnect(QString(), kLocalPath, kLocalInterface, QStringLiteral("Disconnected"), this,
+                    SLOT(onBusDisconnected()));
+    // Results already posted to this object go with it.
+    decodeThread_.quit();
+    decodeThread_.wait();
+    delete decoder_;
 }
 
 void MprisConnection::discover()
@@ -121,14 +129,14 @@ void MprisConnection::discover()
         if (!owner.isValid())
             continue;
         addEndpoint(name, owner.value());
-        calls.emplace_back(name, bus_.asyncCall(GetAllMessage(name), kCallTimeoutMs));
+        calls.emplace_back(name, bus_.asyncCall(ReadMessage(name, ReadKind::All), kCallTimeoutMs));
     }
     for (auto& [name, call] : calls) {
         call.waitForFinished();
         Endpoint* e = find(name);
         if (!e)
             continue;
-        const PlayerRead r = ReadFromProperties(PropertiesOf(call.reply()));
+        const PlayerRead r = DecodeRead(call.reply(), ReadKind::All).read;
         e->tracker.settle(r);
         // Those already playing were started before us: they tie, and name order decides.
         e->activity = r.status == Status::Playing ? 2 : r.status == Status::Paused ? 1 : 0;
@@ -209,6 +217,7 @@ void MprisConnection::removeEndpoint(const QString& name)
         // Signals went to the name that stood for the process; its knowledge passes on.
         heir->activity = std::max(heir->activity, gone->activity);
         heir->tracker = gone->tracker;
+        heir->titles = gone->titles;
     }
     endpoints_.erase(name);
     if (!wasActive) {
@@ -245,26 +254,27 @@ void MprisConnection::onNameOwnerChanged(const QString& name, const QString& old
     }
 }
 
-void MprisConnection::onPropertiesChanged(const QDBusMessage& message)
+void MprisConnection::onSignal(const DecodedSignal& signal)
 {
-    const QList<QVariant> args = message.arguments();
-    if (args.isEmpty() || args.constFirst().toString() != QLatin1String(kPlayerInterface))
-        return;
-    const QString sender = message.service();
-    const QVariantMap changed = args.size() > 1 ? MetadataMap(args.at(1)) : QVariantMap();
     const qint64 now = clock_.elapsed();
     for (const auto& [name, e] : endpoints_) {
-        if (e->owner != sender)
+        if (e->owner != signal.sender)
             continue;
         Endpoint& target = const_cast<Endpoint&>(representative(*e));
-        if (changed.contains(QStringLiteral("PlaybackStatus")))
-            target.tracker.noteStatus(ParseStatus(changed.value(QStringLiteral("PlaybackStatus"))),
-                                      now);
-        if (changed.contains(QStringLiteral("Metadata")))
-            target.tracker.noteMetadata(MetadataMap(changed.value(QStringLiteral("Metadata"))));
+        if (signal.hasStatus)
+            target.tracker.noteStatus(signal.status, now);
+        if (signal.hasMetadata) {
+            target.tracker.noteMetadata(signal.metadata);
+            target.metadataSignalled = true;
+        }
         schedule(target);
         break;
     }
+}
+
+void MprisConnection::onBusDisconnected()
+{
+    loseBus();
 }
 
 void MprisConnection::schedule(Endpoint& e)
@@ -278,20 +288,24 @@ void MprisConnection::schedule(Endpoint& e)
 
 bool MprisConnection::busLost()
 {
+    if (!lostBus_ && !bus_.isConnected())
+        loseBus();
+    return lostBus_;
+}
+
+void MprisConnection::loseBus()
+{
     if (lostBus_)
-        return true;
-    if (bus_.isConnected())
-        return false;
+        return;
     // Qt does not reconnect a lost bus: stop every timer rather than fail on each tick.
     lostBus_ = true;
     poll_.stop();
     for (const auto& [name, e] : endpoints_)
         e->debounce->stop();
     qCWarning(lcWatcher, "lost the session bus: players are no longer followed");
-    return true;
 }
 
-void MprisConnection::read(Endpoint& e)
+void MprisConnection::read(Endpoint& e, ReadKind kind)
 {
     if (busLost())
         return;
@@ -299,40 +313,53 @@ void MprisConnection::read(Endpoint& e)
     e.reading = true;
     e.debounce->stop();
     e.unreadSince = -1;
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus_.asyncCall(GetAllMessage(e.name), kCallTimeoutMs), this);
+    const bool signalled = std::exchange(e.metadataSignalled, false);
     const QString name = e.name;
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, name, generation] {
-        watcher->deleteLater();
-        try {
-            onRead(name, generation, watcher->reply());
-        } catch (const std::exception& ex) {
-            qCWarning(lcWatcher, "player %s: %s", qPrintable(name), ex.what());
-        }
-    });
+    decoder_->read(bus_, ReadMessage(name, kind), kind,
+                   [this, name, generation, kind, signalled](DecodedRead reply) {
+                       QMetaObject::invokeMethod(
+                           this,
+                           [=, this] {
+                               Guarded(lcWatcher, "reading a player",
+                                       [&] { onRead(name, generation, kind, signalled, reply); });
+                           },
+                           Qt::QueuedConnection);
+                   });
 }
 
-void MprisConnection::onRead(const QString& name, quint64 generation, const QDBusMessage& reply)
+void MprisConnection::onRead(const QString& name, quint64 generation, ReadKind kind, bool signalled,
+                             const DecodedRead& reply)
 {
     Endpoint* e = find(name);
     if (!e || generation != e->generation)
         return;
     e->reading = false;
-    if (reply.type() != QDBusMessage::ReplyMessage) {
+    if (!reply.ok) {
         if (busLost())
             return;
         // A hung player is read on every poll and every signal: say so once in a while.
         if (readWarnings_.allow(clock_.elapsed()))
             qCWarning(lcWatcher, "cannot read player %s: %s (%d more such failures not shown)",
-                      qPrintable(name), qPrintable(reply.errorMessage()), readWarnings_.heldBack());
+                      qPrintable(name), qPrintable(reply.error), readWarnings_.heldBack());
         return;
     }
     // A newer signal came while reading: the read after it will tell the settled state, unless
     // that state has been waiting too long already.
     if (e->debounce->isActive() && clock_.elapsed() - e->unreadSince < kMaxDebounceWaitMs)
         return;
-    const Decision d =
-        e->tracker.evaluate(ReadFromProperties(PropertiesOf(reply)), clock_.elapsed());
+    PlayerRead state = reply.read;
+    // The poll reads the metadata alone: the status is what the player last said.
+    if (!reply.hasStatus)
+        state.status = e->tracker.status();
+    // A change from one title to another on the same stream tells how the player reports them.
+    const bool hadTitle = e->tracker.streamPlaying() && !e->tracker.texts().streamTitle.isEmpty();
+    const Decision d = e->tracker.evaluate(state, clock_.elapsed());
+    if (hadTitle && d.trackChanged && !d.play && e->titles != TitleSignals::Silent) {
+        if (kind == ReadKind::Metadata)
+            e->titles = TitleSignals::Silent;
+        else if (signalled)
+            e->titles = TitleSignals::Signals;
+    }
     if (d.recheck)
         QTimer::singleShot(PlaybackTracker::kRecheckMs, this, [this, name] {
             if (Endpoint* found = find(name);
@@ -357,11 +384,17 @@ void MprisConnection::onRead(const QString& name, quint64 generation, const QDBu
 void MprisConnection::updatePoll()
 {
     const Endpoint* e = active();
-    const bool wanted = e && e->tracker.streamPlaying() && !lostBus_;
-    if (wanted && !poll_.isActive())
-        poll_.start();
-    else if (!wanted && poll_.isActive())
+    const bool wanted =
+        e && e->tracker.streamPlaying() && e->titles != TitleSignals::Signals && !lostBus_;
+    if (!wanted) {
         poll_.stop();
+        return;
+    }
+    const int interval = e->titles == TitleSignals::Silent ? kStreamPollMs : kStreamProbeMs;
+    if (poll_.interval() != interval)
+        poll_.setInterval(interval); // restarts it when it runs
+    if (!poll_.isActive())
+        poll_.start();
 }
 
 std::unique_ptr<PlayerTrack> MprisConnection::CurrentTrack()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "watcher/mpris/MessageDecoder.h"
 #include "watcher/mpris/PlaybackTracker.h"
 #include "watcher/Player.h"
 
@@ -10,7 +11,10 @@
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
+
+class QDBusServiceWatcher;
 
 namespace tessaly::mpris {
 
@@ -24,8 +28,12 @@ inline constexpr int kDebounceMs = 250;
 // ... but no longer than this after the first signal not yet read: a player that changes faster
 // than the quiet time is still followed, its newest state announced.
 inline constexpr int kMaxDebounceWaitMs = 1000;
-// Some players change what a stream plays without a signal; a playing stream is read this often.
+// Some players change what a stream plays without a signal (VLC); the Metadata of a stream they
+// play is read this often. A player seen to signal its title changes is not polled.
 inline constexpr int kStreamPollMs = 2000;
+// Until a player's first title change shows which kind it is, its stream is read this often: a
+// silent player's first change is then noticed late once, and a signalling one costs little.
+inline constexpr int kStreamProbeMs = 10000;
 
 // A track as it was when the event was raised.
 class MprisTrack : public PlayerTrack {
@@ -71,14 +79,21 @@ public:
 
     // The bus name of the player followed now; empty when there is none.
     QString activeName() const { return active_; }
-    // True while the followed player plays a stream: the only time a timer runs without a signal.
+    // True while the followed player plays a stream and has not been seen to signal its title
+    // changes: the only time a timer runs without a signal.
     bool isPollingStream() const { return poll_.isActive(); }
 
 private Q_SLOTS:
     void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
-    void onPropertiesChanged(const QDBusMessage& message);
+    void onBusDisconnected();
 
 private:
+    // How a player tells that a stream's title changed, as far as seen.
+    enum class TitleSignals {
+        Unknown, // no change seen yet: its stream is polled now and then
+        Signals, // a title change came with a signal: no poll
+        Silent,  // a poll found a change no signal told of: polled for good
+    };
     struct Endpoint {
         QString name;
         QString owner;
@@ -87,7 +102,9 @@ private:
         quint64 seen = 0;       // order of appearance: the first name of a process stands for it
         quint64 generation = 0; // of the newest read asked for
         bool reading = false;
-        qint64 unreadSince = -1; // clock time of the first signal not yet read; -1: none
+        qint64 unreadSince = -1;        // clock time of the first signal not yet read; -1: none
+        bool metadataSignalled = false; // a signal carried Metadata since the last read began
+        TitleSignals titles = TitleSignals::Unknown;
         PlaybackTracker tracker;
         std::unique_ptr<QTimer> debounce;
     };
@@ -108,8 +125,10 @@ private:
     void chooseActive();
     // Reads the endpoint once its signals settle, or once the longest wait is over.
     void schedule(Endpoint& e);
-    void read(Endpoint& e);
-    void onRead(const QString& name, quint64 generation, const QDBusMessage& reply);
+    void read(Endpoint& e, ReadKind kind = ReadKind::All);
+    void onSignal(const DecodedSignal& signal);
+    void onRead(const QString& name, quint64 generation, ReadKind kind, bool signalled,
+                const DecodedRead& reply);
     void updatePoll();
     PlayerResult command(const char* method);
     void raise(EventKind kind, const TrackTexts& texts = {});
@@ -117,8 +136,12 @@ private:
     uint processIdOf(const QString& owner);
     // True when the session bus is gone: nothing runs any more until the program ends.
     bool busLost();
+    void loseBus();
 
     QDBusConnection bus_;
+    QDBusServiceWatcher* players_ = nullptr;
+    QThread decodeThread_;
+    MessageDecoder* decoder_ = nullptr; // lives on decodeThread_
     PlayerEvents* events_ = nullptr;
     std::map<QString, std::unique_ptr<Endpoint>> endpoints_; // in name order
     QString active_;

@@ -209,6 +209,20 @@ QVariantMap MetadataMap(const QVariant& property)
     return {};
 }
 
+QVariantMap SlimMetadata(const QVariantMap& metadata)
+{
+    QVariantMap slim;
+    for (const char* key :
+         {kKeyArtist, kKeyAlbum, kKeyTitle, kKeyUrl, kKeyTrackId, kKeyNowPlaying}) {
+        const auto it = metadata.constFind(QLatin1String(key));
+        if (it != metadata.constEnd())
+            slim.insert(it.key(), Clean(TextAt(*it, 0)));
+    }
+    if (const auto length = MetadataLength(metadata.value(QLatin1String(kKeyLength))))
+        slim.insert(QLatin1String(kKeyLength), *length);
+    return slim;
+}
+
 bool HasNetworkScheme(const QString& url)
 {
     const int colon = url.indexOf(u':');

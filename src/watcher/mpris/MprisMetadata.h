@@ -57,6 +57,11 @@ std::optional<qint64> MetadataLength(const QVariant& value);
 // The Metadata property as a map, whether it arrived parsed or as a raw a{sv} argument.
 QVariantMap MetadataMap(const QVariant& property);
 
+// Only what the mapping reads, each value already in its final form: the keys above, their texts
+// cut to kMaxTextUnits and the length as a number. It maps, identifies and measures exactly as
+// the full map does, and costs little to copy between threads or keep.
+QVariantMap SlimMetadata(const QVariantMap& metadata);
+
 // True for the schemes of internet streams (http, https, icy, icyx, mms, rtsp, rtmp).
 bool HasNetworkScheme(const QString& url);
 

@@ -66,6 +66,28 @@ TEST_F(Faults, PlayerKilledMidRefreshLeavesTessalyRunningWithTheLastStatus)
     EXPECT_EQ(system.lastStatus(), published);
 }
 
+TEST_F(Faults, LostSessionBusIsWarnedAboutOnceAndCostsNoProcessorTime)
+{
+    startAll();
+    ASSERT_TRUE(commandAndWait(QStringLiteral("Play")));
+    const auto lostLines = [&] {
+        return system.tessaly().errorLines().filter(QStringLiteral("lost the session bus"));
+    };
+    ASSERT_TRUE(lostLines().isEmpty());
+    system.killBus();
+    EXPECT_TRUE(system.tessaly().waitForErrorLine(
+        [](const QString& line) { return line.contains(QStringLiteral("lost the session bus")); },
+        5000))
+        << qPrintable(system.tessaly().errorLines().join('\n'));
+    // A process that retries a dead socket in a loop burns a core; a quiet one uses next to none.
+    const qint64 cpuBefore = CpuMs(system.tessaly().pid());
+    WaitUntil([] { return false; }, 3000);
+    const qint64 cpuUsed = CpuMs(system.tessaly().pid()) - cpuBefore;
+    EXPECT_LT(cpuUsed, 600) << "ms of processor time in 3 s without a bus";
+    expectAlive();
+    EXPECT_EQ(lostLines().size(), 1) << qPrintable(lostLines().join('\n'));
+}
+
 TEST_F(Faults, HungMessengerCostsTimeButTheRegistryHoldsEveryNewStatus)
 {
     startAll({QStringLiteral("--hang")});

@@ -303,6 +303,33 @@ TEST_F(Robustness, IdlePlayerThatSaysPlayingPublishesNothing)
     expectAlive();
 }
 
+TEST_F(Robustness, SignalsThatOnlyGrowTheLengthCostNoRead)
+{
+    startAll();
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Growing")));
+    WaitUntil([] { return false; }, 500); // the reads of the change are over
+    const auto reads = [&] {
+        return system.hostileCall(QStringLiteral("Reads")).arguments().value(0).toUInt();
+    };
+    const uint before = reads();
+    // mpv on a live stream: the whole Metadata again every second, only its length grown.
+    QVariantMap metadata = LocalMetadata(QStringLiteral("Growing"));
+    for (qlonglong length = 1; length <= 5; ++length) {
+        metadata.insert(QStringLiteral("mpris:length"), length * 181000000);
+        ASSERT_TRUE(play(metadata));
+        WaitUntil([] { return false; }, 300);
+    }
+    WaitUntil([] { return false; }, 1000);
+    EXPECT_EQ(reads(), before) << "each repeated signal cost a read";
+    // A signal that tells something new still does.
+    const qsizetype count = system.statuses().size();
+    ASSERT_TRUE(play(LocalMetadata(QStringLiteral("Next Song"))));
+    EXPECT_TRUE(system.waitForStatusAfter(count, kRefreshMs));
+    EXPECT_TRUE(system.lastStatus().contains(QStringLiteral("Next Song")));
+    EXPECT_GT(reads(), before);
+    expectAlive();
+}
+
 TEST_F(Robustness, HungMessengerNeverStopsTheWindowAndTheNewestStatusGoesOut)
 {
     ASSERT_TRUE(system.startMessenger({QStringLiteral("--hang")}));

@@ -134,18 +134,41 @@ TEST_F(Connection, RadioAnnouncesTheStationAndEachTitleOnce)
     EXPECT_EQ(recorder->events[1].kind, Kind::TrackChanged);
     EXPECT_EQ(recorder->events[1].streamTitle, station.titles.at(0));
 
+    // Until the player is seen to tell of a title change, its stream is read on a timer.
+    EXPECT_TRUE(player->isPollingStream());
     control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("New - Song"), true});
     ASSERT_TRUE(waitForEvents(3));
     EXPECT_EQ(recorder->events[2].kind, Kind::TrackChanged);
     EXPECT_EQ(recorder->events[2].streamTitle, QStringLiteral("New - Song"));
+    EXPECT_FALSE(player->isPollingStream()) << "a player that signals its titles is not polled";
+    Settle(500);
+    EXPECT_EQ(recorder->events.size(), 3u);
+}
 
-    // Without a signal only the poll of a playing stream can see it.
+TEST_F(Connection, SilentTitleChangeIsFoundByThePollWhichThenStays)
+{
+    DemoProcess& demo = startDemo();
+    connectPlayer();
+    control(demo, QStringLiteral("SwitchToRadio"));
+    ASSERT_TRUE(waitForEvents(2));
+
+    // Without a signal only the poll of a playing stream can see it: the first time, the slow
+    // poll of a player not yet known to keep quiet.
     control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("Quiet - Change"), false});
-    ASSERT_TRUE(waitForEvents(4, 3500));
-    EXPECT_EQ(recorder->events[3].streamTitle, QStringLiteral("Quiet - Change"));
+    ASSERT_TRUE(waitForEvents(3, mpris::kStreamProbeMs + 2000));
+    EXPECT_EQ(recorder->events[2].kind, Kind::TrackChanged);
+    EXPECT_EQ(recorder->events[2].streamTitle, QStringLiteral("Quiet - Change"));
     EXPECT_EQ(player->CurrentStreamTitle(), u"Quiet - Change");
+    // A signalled change later does not make a player that once kept quiet trusted.
+    control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("Loud - Change"), true});
+    ASSERT_TRUE(waitForEvents(4));
+    EXPECT_EQ(recorder->events[3].streamTitle, QStringLiteral("Loud - Change"));
+    // Known to keep quiet now: the quick poll finds the next change.
+    control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("Quiet - Again"), false});
+    ASSERT_TRUE(waitForEvents(5, mpris::kStreamPollMs + 1500));
+    EXPECT_EQ(recorder->events[4].streamTitle, QStringLiteral("Quiet - Again"));
     Settle(2500);
-    EXPECT_EQ(recorder->events.size(), 4u) << "the poll announces nothing new";
+    EXPECT_EQ(recorder->events.size(), 5u) << "the poll announces nothing new";
     EXPECT_TRUE(player->isPollingStream());
     ASSERT_EQ(player->PlayPause(), PlayerResult::Ok);
     ASSERT_TRUE(WaitUntil([&] { return !player->isPollingStream(); }, 2000))

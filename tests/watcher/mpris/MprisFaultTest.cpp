@@ -92,6 +92,10 @@ TEST_F(Faults, AHungStreamPlayerIsWarnedAboutOnceNotOnEveryPoll)
     DemoProcess& demo = startDemo({QStringLiteral("--radio")});
     connectPlayer();
     ASSERT_TRUE(WaitUntil([&] { return player->isPollingStream(); }, 5000));
+    // A title change without a signal makes it a player polled every 2 s.
+    control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("Quiet - Change"), false});
+    ASSERT_TRUE(WaitUntil([&] { return player->CurrentStreamTitle() == u"Quiet - Change"; },
+                          mpris::kStreamProbeMs + 2000));
     gWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
     ::kill(pid_t(demo.pid()), SIGSTOP);

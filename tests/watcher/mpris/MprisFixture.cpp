@@ -78,7 +78,7 @@ void Settle(int ms)
 
 void MprisFixture::SetUp()
 {
-    privateBus = std::make_unique<PrivateBus>();
+    privateBus = std::make_unique<PrivateBus>(busAdmits());
     ASSERT_TRUE(privateBus->isRunning()) << "dbus-daemon did not start";
     bus = privateBus->connect(QStringLiteral("mpris-test-") +
                               QUuid::createUuid().toString(QUuid::WithoutBraces));

@@ -64,6 +64,8 @@ void Settle(int ms);
 class MprisFixture : public ::testing::Test {
 protected:
     void SetUp() override;
+    // The private bus's admission; real players that refuse root run as another user.
+    virtual PrivateBus::Admits busAdmits() const { return PrivateBus::Admits::Owner; }
     void TearDown() override;
 
     // Starts a demo player and waits for its name.

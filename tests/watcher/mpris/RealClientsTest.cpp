@@ -1,13 +1,15 @@
 // Real programs on the private bus: playerctl as a client of the demo player, and mpv with
-// mpv-mpris as a player the connection follows.
+// mpv-mpris, VLC and Audacious as players the connection follows.
 
 #include "demo-player/DemoLibrary.h"
 #include "MprisFixture.h"
 
+#include <pwd.h>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 namespace tessaly::test {
 namespace {
@@ -163,52 +165,192 @@ TEST_F(RealClients, IdleMpvIsNoTrack)
     EXPECT_FALSE(player->CurrentTrack());
 }
 
+const QString kFirstTitle = QStringLiteral("Artist A - First Song");
+const QString kSecondTitle = QStringLiteral("Artist B - Second Song");
+const QString kStation = QStringLiteral("Probe Radió & Friends");
+
+// tools/radio-server on 127.0.0.1: kFirstTitle, then kSecondTitle 4 s in, and so on; with
+// `repeats`, kSecondTitle stays that many times as long.
+class Radio {
+public:
+    explicit Radio(int repeats = 1)
+    {
+        QStringList titles = {kFirstTitle};
+        for (int i = 0; i < repeats; ++i)
+            titles << kSecondTitle;
+        process_.start(QStringLiteral(RADIO_SERVER),
+                       {QStringLiteral("--interval"), QStringLiteral("4"),
+                        QStringLiteral("--titles"), titles.join(u'|')});
+        if (process_.waitForStarted(5000) &&
+            WaitUntil([&] { return process_.canReadLine(); }, 10000))
+            port_ = QString::fromUtf8(process_.readLine()).trimmed().section(' ', 1);
+    }
+    ~Radio()
+    {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+    bool isRunning() const { return !port_.isEmpty(); }
+    QString icyUrl() const { return QStringLiteral("http://127.0.0.1:%1/live.mp3").arg(port_); }
+
+private:
+    QProcess process_;
+    QString port_;
+};
+
+// A real player as a child process, killed at the end.
+class PlayerProcess {
+public:
+    PlayerProcess(const QString& program, const QStringList& args,
+                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+    {
+        process_.setProcessEnvironment(environment);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(program, args);
+    }
+    ~PlayerProcess()
+    {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+    bool started() { return process_.waitForStarted(5000); }
+    QString output() { return QString::fromLocal8Bit(process_.readAll()); }
+
+private:
+    QProcess process_;
+};
+
+// Waits until the stream's second title is announced; the stream titles announced, in order.
+QStringList StreamTitlesUntilTheSecond(const std::vector<RecordedEvent>& events, int timeoutMs)
+{
+    WaitUntil([&] { return !events.empty() && events.back().streamTitle == kSecondTitle; },
+              timeoutMs);
+    QStringList titles;
+    for (const RecordedEvent& e : events) {
+        EXPECT_EQ(e.kindText, QString::fromUtf16(kStreamKind)) << "announced as a file";
+        if (e.kind == RecordedEvent::TrackChanged)
+            titles << e.streamTitle;
+    }
+    return titles;
+}
+
 TEST_F(RealClients, MpvOnAnIcyStreamIsAnnouncedAsRadioFromTheStart)
 {
     const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
     const QString plugin = MpvMprisPlugin();
     if (mpv.isEmpty() || plugin.isEmpty())
         GTEST_SKIP() << "mpv with mpv-mpris is not installed";
-    QProcess radio;
-    radio.start(QStringLiteral(RADIO_SERVER),
-                {QStringLiteral("--interval"), QStringLiteral("4"), QStringLiteral("--titles"),
-                 QStringLiteral("Artist A - First Song|Artist B - Second Song")});
-    ASSERT_TRUE(radio.waitForStarted(5000));
-    const auto stopRadio = qScopeGuard([&] {
-        radio.kill();
-        radio.waitForFinished(2000);
-    });
-    ASSERT_TRUE(WaitUntil([&] { return radio.canReadLine(); }, 10000));
-    const QString port = QString::fromUtf8(radio.readLine()).trimmed().section(' ', 1);
+    Radio radio;
+    ASSERT_TRUE(radio.isRunning());
+    connectPlayer();
+    PlayerProcess mpvProcess(mpv, {QStringLiteral("--no-config"), QStringLiteral("--no-video"),
+                                   QStringLiteral("--ao=null"), QStringLiteral("--no-terminal"),
+                                   QStringLiteral("--script=") + plugin, radio.icyUrl()});
+    ASSERT_TRUE(mpvProcess.started());
+    // The station's second title comes 4 s in; by then both titles are announced.
+    EXPECT_EQ(StreamTitlesUntilTheSecond(recorder->events, 15000),
+              QStringList({kFirstTitle, kSecondTitle}));
+    ASSERT_FALSE(recorder->events.empty());
+    EXPECT_EQ(recorder->events[0].kind, Kind::Play);
+    // mpv signalled the change: its stream is no longer read on a timer.
+    EXPECT_FALSE(player->isPollingStream());
+}
+
+TEST_F(RealClients, AudaciousSignalsItsStreamTitlesAndIsNotPolledAfterTheFirstChange)
+{
+    const QString audacious = QStandardPaths::findExecutable(QStringLiteral("audacious"));
+    if (audacious.isEmpty())
+        GTEST_SKIP() << "audacious is not installed";
+    Radio radio;
+    ASSERT_TRUE(radio.isRunning());
+    // No sound card here: ALSA's default device discards the samples.
+    QTemporaryDir home;
+    QFile asoundrc(home.filePath(QStringLiteral(".asoundrc")));
+    ASSERT_TRUE(asoundrc.open(QIODevice::WriteOnly));
+    asoundrc.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n");
+    asoundrc.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
 
     connectPlayer();
-    QProcess mpvProcess;
-    mpvProcess.start(mpv, {QStringLiteral("--no-config"), QStringLiteral("--no-video"),
-                           QStringLiteral("--ao=null"), QStringLiteral("--no-terminal"),
-                           QStringLiteral("--script=") + plugin,
-                           QStringLiteral("http://127.0.0.1:%1/live.mp3").arg(port)});
-    ASSERT_TRUE(mpvProcess.waitForStarted(5000));
-    const auto stopMpv = qScopeGuard([&] {
-        mpvProcess.kill();
-        mpvProcess.waitForFinished(2000);
-    });
-    // The station's second title comes 4 s in; by then both titles are announced.
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            return !recorder->events.empty() &&
-                   recorder->events.back().streamTitle == QStringLiteral("Artist B - Second Song");
-        },
-        15000));
-    ASSERT_GE(recorder->events.size(), 3u);
-    EXPECT_EQ(recorder->events[0].kind, Kind::Play);
-    for (const RecordedEvent& e : recorder->events)
-        EXPECT_EQ(e.kindText, QString::fromUtf16(kStreamKind)) << "announced as a file";
-    QStringList titles;
-    for (const RecordedEvent& e : recorder->events)
-        if (e.kind == Kind::TrackChanged)
-            titles << e.streamTitle;
-    EXPECT_EQ(titles, QStringList({QStringLiteral("Artist A - First Song"),
-                                   QStringLiteral("Artist B - Second Song")}));
+    PlayerProcess audaciousProcess(audacious, {QStringLiteral("--headless"), radio.icyUrl()}, env);
+    ASSERT_TRUE(audaciousProcess.started());
+    EXPECT_EQ(StreamTitlesUntilTheSecond(recorder->events, 15000),
+              QStringList({kFirstTitle, kSecondTitle}))
+        << qPrintable(audaciousProcess.output());
+    ASSERT_FALSE(recorder->events.empty());
+    EXPECT_EQ(recorder->events.back().name, kStation);
+    EXPECT_EQ(player->activeName(), QStringLiteral("org.mpris.MediaPlayer2.audacious"));
+    // Its title changes came with signals: the stream is no longer read on a timer.
+    EXPECT_FALSE(player->isPollingStream());
+}
+
+// VLC refuses to run as root: as root, the test runs it as this user (made once, like a service's).
+constexpr char kPlayerUser[] = "tessaly-player";
+
+// What to put before a command to run it without root; empty when not root. Fails the test
+// when the user cannot be had.
+QStringList WithoutRoot(uid_t* uid, gid_t* gid)
+{
+    *uid = geteuid();
+    *gid = getegid();
+    if (*uid != 0)
+        return {};
+    if (!getpwnam(kPlayerUser))
+        RunProgram(QStringLiteral("useradd"),
+                   {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
+                    QStringLiteral("--home-dir"), QStringLiteral("/nonexistent"),
+                    QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
+                    QString::fromLatin1(kPlayerUser)});
+    const passwd* user = getpwnam(kPlayerUser);
+    if (!user) {
+        ADD_FAILURE() << "cannot create the user " << kPlayerUser << " to run VLC as";
+        return {};
+    }
+    *uid = user->pw_uid;
+    *gid = user->pw_gid;
+    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(*uid),
+            QStringLiteral("--regid=%1").arg(*gid), QStringLiteral("--clear-groups"),
+            QStringLiteral("--")};
+}
+
+class RealPlayersAsAnotherUser : public MprisFixture {
+protected:
+    PrivateBus::Admits busAdmits() const override { return PrivateBus::Admits::EveryUser; }
+};
+
+TEST_F(RealPlayersAsAnotherUser, VlcChangesStreamTitlesSilentlyAndIsPolledForThem)
+{
+    const QString cvlc = QStandardPaths::findExecutable(QStringLiteral("cvlc"));
+    if (cvlc.isEmpty())
+        GTEST_SKIP() << "vlc is not installed";
+    uid_t uid = 0;
+    gid_t gid = 0;
+    QStringList command = WithoutRoot(&uid, &gid);
+    ASSERT_FALSE(uid == 0) << "no user to run VLC as";
+    // The second title stays until the slow poll of a player not yet known has seen it.
+    Radio radio(10);
+    ASSERT_TRUE(radio.isRunning());
+    QTemporaryDir home; // VLC writes its settings and cache there
+    ASSERT_EQ(chown(QFile::encodeName(home.path()).constData(), uid, gid), 0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+
+    connectPlayer();
+    command << cvlc << QStringLiteral("--control=dbus") << QStringLiteral("--aout=adummy")
+            << QStringLiteral("--no-video") << radio.icyUrl();
+    PlayerProcess vlc(command.takeFirst(), command, env);
+    ASSERT_TRUE(vlc.started());
+    // VLC signals only while it opens the stream; the second title is found by reading it.
+    EXPECT_EQ(StreamTitlesUntilTheSecond(recorder->events, 8000 + mpris::kStreamProbeMs),
+              QStringList({kFirstTitle, kSecondTitle}))
+        << qPrintable(vlc.output());
+    EXPECT_TRUE(player->activeName().startsWith(QStringLiteral("org.mpris.MediaPlayer2.vlc")));
+    EXPECT_TRUE(player->isPollingStream());
 }
 
 } // namespace

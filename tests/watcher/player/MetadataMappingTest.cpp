@@ -41,6 +41,13 @@ TEST_P(MetadataMapping, MapsToTrackTexts)
     EXPECT_EQ(t.album, c.expected.album);
     EXPECT_EQ(t.name, c.expected.name);
     EXPECT_EQ(t.streamTitle, c.expected.streamTitle);
+    // The slim form that crosses from the decoding thread tells the same track.
+    const QVariantMap slim = SlimMetadata(c.metadata);
+    EXPECT_TRUE(MapMetadata(slim, c.lengthGrew) == t);
+    EXPECT_TRUE(IdentityOf(slim) == IdentityOf(c.metadata));
+    EXPECT_EQ(HasTrack(slim), HasTrack(c.metadata));
+    EXPECT_EQ(TrackIdOf(slim), TrackIdOf(c.metadata));
+    EXPECT_EQ(IsStream(slim, false), IsStream(c.metadata, false));
 }
 
 const qlonglong kThreeSeconds = 3'000'000;
