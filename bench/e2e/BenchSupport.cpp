@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
+#include <signal.h>
 
 namespace bench {
 
@@ -23,10 +25,15 @@ ScratchHome::ScratchHome()
 bool Pump(const std::function<bool()>& done, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
+    // processEvents with a time limit does not wait for events: it would spin a core, which the
+    // programs measured beside it then lack. Wait for the next event instead; the tick bounds the
+    // wait for conditions that no event of this thread announces.
+    QTimer tick;
+    tick.start(5);
     while (!done()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -58,11 +65,11 @@ double Percentile(std::vector<double> values, double fraction)
     return values[std::min(index, values.size() - 1)];
 }
 
-void PrintFigure(const char* name, const std::vector<double>& valuesMs)
+void PrintFigure(const char* name, const std::vector<double>& valuesMs, const char* target)
 {
-    std::printf("%-44s n=%-4zu median %8.3f ms   p99 %8.3f ms   max %8.3f ms\n", name,
+    std::printf("%-52s n=%-4zu median %8.3f ms   p99 %8.3f ms   max %8.3f ms%s%s\n", name,
                 valuesMs.size(), Percentile(valuesMs, 0.5), Percentile(valuesMs, 0.99),
-                Percentile(valuesMs, 1.0));
+                Percentile(valuesMs, 1.0), target ? "   target " : "", target ? target : "");
     std::fflush(stdout);
 }
 
@@ -92,6 +99,44 @@ long long WakeupsBetween(const std::map<QString, long long>& before,
             total += count - earlier->second;
     }
     return total;
+}
+
+} // namespace bench
+
+namespace bench {
+
+UsageProbe::UsageProbe() : file_(dir_.filePath(QStringLiteral("usage"))) {}
+
+void UsageProbe::prepare(QProcessEnvironment& env) const
+{
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(RUSAGE_PROBE));
+    env.insert(QStringLiteral("TESSALY_BENCH_RUSAGE"), file_);
+}
+
+std::optional<Usage> UsageProbe::read(qint64 pid) const
+{
+    QFile file(file_);
+    const qint64 before = file.exists() ? file.size() : 0;
+    if (pid <= 0 || ::kill(pid_t(pid), SIGUSR2) != 0)
+        return std::nullopt;
+    QByteArray answer;
+    const bool answered = Pump(
+        [&] {
+            QFile now(file_);
+            if (!now.open(QIODevice::ReadOnly) || now.size() <= before)
+                return false;
+            now.seek(before);
+            answer = now.readAll();
+            return answer.endsWith('\n');
+        },
+        1000);
+    if (!answered)
+        return std::nullopt;
+    const QList<QByteArray> fields = answer.trimmed().split('\n').constLast().split(' ');
+    if (fields.size() < 4)
+        return std::nullopt;
+    return Usage{fields[0].toLongLong(), fields[1].toLongLong(),
+                 fields[2].toLongLong() + fields[3].toLongLong()};
 }
 
 } // namespace bench

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -36,7 +37,9 @@ bool StartAndWait(QProcess& process, const QString& program, const QStringList& 
 bool Pump(const std::function<bool()>& done, int timeoutMs);
 
 double Percentile(std::vector<double> values, double fraction);
-void PrintFigure(const char* name, const std::vector<double>& valuesMs);
+// One line: median, p99 and max, and the target when given.
+void PrintFigure(const char* name, const std::vector<double>& valuesMs,
+                 const char* target = nullptr);
 
 using tessaly::test::ResidentKiB;
 // Voluntary plus involuntary context switches of each thread (by thread id): each is a wake-up.
@@ -44,5 +47,27 @@ std::map<QString, long long> ContextSwitches(qint64 pid);
 // Wake-ups between two readings, over the threads that lived through both.
 long long WakeupsBetween(const std::map<QString, long long>& before,
                          const std::map<QString, long long>& after);
+
+// A process's own account of itself over all its threads, those that ended included.
+struct Usage {
+    long long voluntary = 0;   // context switches where a thread slept: its wake-ups
+    long long involuntary = 0; // preemptions, which a loaded machine adds
+    long long cpuUs = 0;       // user and system time
+};
+
+// Reads Usage from a program started with the RusageProbe library preloaded: one probe, with a
+// file of its own, per program measured.
+class UsageProbe {
+public:
+    UsageProbe();
+    // Preloads the probe into a program started with env.
+    void prepare(QProcessEnvironment& env) const;
+    // Signals the process and waits up to a second for its answer.
+    std::optional<Usage> read(qint64 pid) const;
+
+private:
+    QTemporaryDir dir_;
+    QString file_;
+};
 
 } // namespace bench

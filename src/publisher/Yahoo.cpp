@@ -29,13 +29,11 @@ void Yahoo::SetYahooStatus(const std::u16string& statusText)
     WindowHandle window;
     RunStep(errors_, "find window",
             [&] { window = windows_.FindWindowA(yahoo::kMainWindowClass, nullptr); });
-    for (const std::uintptr_t command :
-         {yahoo::kLoadCustomMessageCommand, yahoo::kUseCustomMessageCommand}) {
-        RunStep(errors_, "send command", [&] {
-            windows_.SendMessageTimeoutA(window, kWmCommand, command, yahoo::kCommandLParam,
-                                         yahoo::kSendTimeLimit);
-        });
-    }
+    static constexpr WindowMessage kCommands[] = {
+        {kWmCommand, yahoo::kLoadCustomMessageCommand, yahoo::kCommandLParam},
+        {kWmCommand, yahoo::kUseCustomMessageCommand, yahoo::kCommandLParam}};
+    RunStep(errors_, "send commands",
+            [&] { windows_.SendMessagesTimeoutA(window, kCommands, yahoo::kSendTimeLimit); });
 }
 
 } // namespace tessaly

@@ -27,7 +27,8 @@ inline constexpr char kMainWindowClass[] = "YahooBuddyMain";
 inline constexpr std::uintptr_t kLoadCustomMessageCommand = 376;
 inline constexpr std::uintptr_t kUseCustomMessageCommand = 388;
 inline constexpr std::intptr_t kCommandLParam = 1;
-// A Messenger that stops answering may hold up a refresh for two sends at most.
+// A Messenger that stops answering holds up a refresh for one time limit where both commands
+// are in flight together, for two at most.
 inline constexpr std::chrono::milliseconds kSendTimeLimit{2000};
 
 // "Software\Yahoo\Pager\profiles\<id>\Custom Msgs"; an empty id is kept as an empty component.

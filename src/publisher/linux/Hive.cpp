@@ -101,6 +101,7 @@ bool Hive::open(bool revalidate)
         device_ = info.st_dev;
         inode_ = info.st_ino;
     }
+    ++generation_;
     return true;
 }
 

@@ -33,6 +33,8 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* db() const { return db_; }
+    // Changes each time a connection is opened: what was prepared on an earlier one is stale.
+    unsigned long long generation() const { return generation_; }
 
 private:
     int openFile();
@@ -44,6 +46,7 @@ private:
     sqlite3* db_ = nullptr;
     unsigned long long device_ = 0;
     unsigned long long inode_ = 0;
+    unsigned long long generation_ = 0;
 };
 
 } // namespace tessaly

@@ -9,16 +9,20 @@
 
 namespace tessaly {
 
-namespace {
+namespace {} // namespace
 
-// One prepared statement, finalised with the object.
-class Statement {
+// One use of a prepared statement the registry keeps: reset and unbound when the use ends, so
+// that it holds no read transaction open and is ready for the next call.
+class SqliteRegistry::Statement {
 public:
-    Statement(sqlite3* db, const char* sql)
+    Statement(sqlite3_stmt* stmt, int rc) : stmt_(stmt), rc_(rc) {}
+    ~Statement()
     {
-        rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+        if (stmt_) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+        }
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -58,9 +62,11 @@ public:
     }
 
 private:
-    sqlite3_stmt* stmt_ = nullptr;
-    int rc_ = SQLITE_OK;
+    sqlite3_stmt* stmt_;
+    int rc_;
 };
+
+namespace {
 
 // A write transaction that rolls back unless committed.
 class Transaction {
@@ -112,6 +118,30 @@ std::string_view nameOf(const char* valueName)
     return valueName ? valueName : "";
 }
 
+// The path as the hive compares it: ASCII letters folded, as COLLATE NOCASE does.
+std::string foldedPath(const char* subKey)
+{
+    std::string path = subKey ? subKey : "";
+    for (char& c : path)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return path;
+}
+
+constexpr char kFindKey[] = "SELECT id FROM keys WHERE parent = ? AND name = ?";
+constexpr char kCreateKey[] = "INSERT INTO keys(parent, name) VALUES(?, ?) "
+                              "ON CONFLICT(parent, name) DO NOTHING";
+constexpr char kQueryValue[] = "SELECT name, type, data FROM key_values WHERE key = ? AND name = ?";
+constexpr char kWriteValue[] = "INSERT INTO key_values(key, name, type, data) VALUES(?, ?, ?, ?) "
+                               "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, "
+                               "data = excluded.data";
+constexpr char kDeleteValue[] = "DELETE FROM key_values WHERE key = ? AND name = ?";
+constexpr char kDeleteKey[] = "DELETE FROM keys WHERE id = ?";
+constexpr char kListValues[] =
+    "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name";
+constexpr char kListSubKeys[] = "SELECT name FROM keys WHERE parent = ? ORDER BY name";
+constexpr char kDataVersion[] = "PRAGMA data_version";
+
 } // namespace
 
 // Makes sure the hive is open for one call. While handles are open the connection stays as it
@@ -133,7 +163,53 @@ private:
 
 SqliteRegistry::SqliteRegistry(QString hivePath) : hive_(std::move(hivePath)) {}
 
-SqliteRegistry::~SqliteRegistry() = default;
+SqliteRegistry::~SqliteRegistry()
+{
+    forgetStatements();
+}
+
+void SqliteRegistry::forgetStatements()
+{
+    for (auto& [sql, stmt] : statements_)
+        sqlite3_finalize(stmt);
+    statements_.clear();
+    paths_.clear();
+    dataVersion_.reset();
+}
+
+SqliteRegistry::Statement SqliteRegistry::prepare(const char* sql)
+{
+    // Statements belong to the connection they were prepared on; a reopened hive needs new ones
+    // (finalising the old ones lets the closed connection go).
+    if (hiveGeneration_ != hive_.generation()) {
+        forgetStatements();
+        hiveGeneration_ = hive_.generation();
+    }
+    if (const auto it = statements_.find(sql); it != statements_.end())
+        return Statement(it->second, SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v3(hive_.db(), sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return Statement(nullptr, rc);
+    }
+    statements_.emplace(sql, stmt);
+    return Statement(stmt, SQLITE_OK);
+}
+
+bool SqliteRegistry::pathsStillValid()
+{
+    // Another connection's commit may have deleted or moved a key; this connection's own key
+    // deletions clear the paths themselves.
+    Statement version = prepare(kDataVersion);
+    if (version.step() != SQLITE_ROW)
+        return false;
+    const long long current = version.integer(0);
+    const bool same = dataVersion_ && *dataVersion_ == current;
+    dataVersion_ = current;
+    return same;
+}
 
 std::optional<long long> SqliteRegistry::keyId(RegKey key) const
 {
@@ -167,7 +243,7 @@ RegStatus SqliteRegistry::findPath(long long from, const char* subKey, long long
 {
     long long current = from;
     for (const std::string_view part : components(subKey)) {
-        Statement find(hive_.db(), "SELECT id FROM keys WHERE parent = ? AND name = ?");
+        Statement find = prepare(kFindKey);
         find.bind(1, current).bindText(2, part);
         const int rc = find.step();
         if (rc == SQLITE_DONE)
@@ -184,15 +260,15 @@ RegStatus SqliteRegistry::createPath(long long from, const char* subKey, long lo
 {
     long long current = from;
     for (const std::string_view part : components(subKey)) {
-        Statement create(hive_.db(), "INSERT INTO keys(parent, name) VALUES(?, ?) "
-                                     "ON CONFLICT(parent, name) DO NOTHING");
-        create.bind(1, current).bindText(2, part);
-        int rc = create.step();
-        if (rc != SQLITE_DONE)
-            return failed(rc, "key creation");
-        Statement find(hive_.db(), "SELECT id FROM keys WHERE parent = ? AND name = ?");
+        {
+            Statement create = prepare(kCreateKey);
+            create.bind(1, current).bindText(2, part);
+            if (const int rc = create.step(); rc != SQLITE_DONE)
+                return failed(rc, "key creation");
+        }
+        Statement find = prepare(kFindKey);
         find.bind(1, current).bindText(2, part);
-        rc = find.step();
+        const int rc = find.step();
         if (rc != SQLITE_ROW)
             return failed(rc == SQLITE_DONE ? SQLITE_ERROR : rc, "key creation");
         current = find.integer(0);
@@ -244,8 +320,8 @@ RegStatus SqliteRegistry::inTransaction(sqlite3* db, const char* what,
 template <typename OnRow>
 RegStatus SqliteRegistry::listRows(RegKey key, const char* sql, const char* what, OnRow onRow)
 {
-    return withKey(key, [&](long long id, sqlite3* db) {
-        Statement list(db, sql);
+    return withKey(key, [&](long long id, sqlite3*) {
+        Statement list = prepare(sql);
         list.bind(1, id);
         int rc;
         while ((rc = list.step()) == SQLITE_ROW)
@@ -260,6 +336,15 @@ RegStatus SqliteRegistry::openKey(RegKey root, const char* subKey, RegKey* resul
         return kErrorInvalidParameter;
     *result = 0;
     return withKey(root, [&](long long from, sqlite3* db) {
+        // A key opened before is found again without a lookup while no other program has
+        // changed the hive.
+        if (!pathsStillValid())
+            paths_.clear();
+        std::pair<long long, std::string> path{from, foldedPath(subKey)};
+        if (const auto known = paths_.find(path); known != paths_.end()) {
+            *result = newHandle(known->second);
+            return kErrorSuccess;
+        }
         long long id = 0;
         // An existing key needs no write lock.
         RegStatus status = findPath(from, subKey, &id);
@@ -268,6 +353,7 @@ RegStatus SqliteRegistry::openKey(RegKey root, const char* subKey, RegKey* resul
                 inTransaction(db, "key creation", [&] { return createPath(from, subKey, &id); });
         if (status != kErrorSuccess)
             return status;
+        paths_.emplace(std::move(path), id);
         *result = newHandle(id);
         return kErrorSuccess;
     });
@@ -275,8 +361,7 @@ RegStatus SqliteRegistry::openKey(RegKey root, const char* subKey, RegKey* resul
 
 RegStatus SqliteRegistry::queryValue(long long key, const char* valueName, Value* value)
 {
-    Statement query(hive_.db(),
-                    "SELECT name, type, data FROM key_values WHERE key = ? AND name = ?");
+    Statement query = prepare(kQueryValue);
     query.bind(1, key).bindText(2, nameOf(valueName));
     const int rc = query.step();
     if (rc == SQLITE_DONE)
@@ -323,9 +408,7 @@ RegStatus SqliteRegistry::RegSetValueExA(RegKey key, const char* valueName, std:
         return kErrorInvalidParameter;
     return withKey(key, [&](long long id, sqlite3* db) {
         return inTransaction(db, "value write", [&] {
-            Statement write(db, "INSERT INTO key_values(key, name, type, data) VALUES(?, ?, ?, ?) "
-                                "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, "
-                                "data = excluded.data");
+            Statement write = prepare(kWriteValue);
             write.bind(1, id).bindText(2, nameOf(valueName)).bind(3, type).bindBlob(4, data, size);
             return finished(write.step(), "value write");
         });
@@ -343,7 +426,7 @@ RegStatus SqliteRegistry::RegDeleteValueA(RegKey key, const char* valueName)
 {
     return withKey(key, [&](long long id, sqlite3* db) {
         return inTransaction(db, "value delete", [&] {
-            Statement remove(db, "DELETE FROM key_values WHERE key = ? AND name = ?");
+            Statement remove = prepare(kDeleteValue);
             remove.bind(1, id).bindText(2, nameOf(valueName));
             if (const int rc = remove.step(); rc != SQLITE_DONE)
                 return failed(rc, "value delete");
@@ -360,9 +443,12 @@ RegStatus SqliteRegistry::RegDeleteTreeA(RegKey root, const char* subKey)
             return status;
         if (id == Hive::kRootKeyId)
             return kErrorInvalidParameter;
+        // Paths at or below the key are gone; the others stay, but this is rare enough to start
+        // afresh.
+        paths_.clear();
         return inTransaction(db, "key delete", [&] {
             // Subkeys and values go with it through the foreign keys' cascade.
-            Statement remove(db, "DELETE FROM keys WHERE id = ?");
+            Statement remove = prepare(kDeleteKey);
             remove.bind(1, id);
             return finished(remove.step(), "key delete");
         });
@@ -371,16 +457,14 @@ RegStatus SqliteRegistry::RegDeleteTreeA(RegKey root, const char* subKey)
 
 RegStatus SqliteRegistry::ListValues(RegKey key, std::vector<Value>* values)
 {
-    return listRows(
-        key, "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name", "value listing",
-        [values](const Statement& row) {
-            values->push_back({row.bytes(0), std::uint32_t(row.integer(1)), row.bytes(2)});
-        });
+    return listRows(key, kListValues, "value listing", [values](const Statement& row) {
+        values->push_back({row.bytes(0), std::uint32_t(row.integer(1)), row.bytes(2)});
+    });
 }
 
 RegStatus SqliteRegistry::ListSubKeys(RegKey key, std::vector<std::string>* names)
 {
-    return listRows(key, "SELECT name FROM keys WHERE parent = ? ORDER BY name", "key listing",
+    return listRows(key, kListSubKeys, "key listing",
                     [names](const Statement& row) { names->push_back(row.bytes(0)); });
 }
 

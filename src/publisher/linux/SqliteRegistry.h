@@ -3,6 +3,8 @@
 // The registry calls over the SQLite hive. One connection is kept for the object's life, since
 // closing the last connection checkpoints the journal with two fsyncs (tens of milliseconds on
 // a slow disk) on every call; it is reopened when the hive file has been deleted or replaced.
+// Its statements are prepared once, and the key paths it opened are remembered until another
+// connection commits a change.
 
 #include "publisher/linux/Hive.h"
 #include "publisher/Registry.h"
@@ -12,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+struct sqlite3_stmt;
 
 namespace tessaly {
 
@@ -48,6 +52,13 @@ public:
 
 private:
     class Use;
+    class Statement;
+    // The statement for sql (one of this file's constants: the pointer is the cache's key),
+    // prepared on first use; a failed one reports its code through ok() and rc().
+    Statement prepare(const char* sql);
+    void forgetStatements();
+    // False when another connection has committed since the last call, or on the first call.
+    bool pathsStillValid();
     std::optional<long long> keyId(RegKey key) const;
     // RegOpenKeyA and, with create, RegCreateKeyA.
     RegStatus openKey(RegKey root, const char* subKey, RegKey* result, bool create);
@@ -69,6 +80,11 @@ private:
     RegStatus listRows(RegKey key, const char* sql, const char* what, OnRow onRow);
 
     Hive hive_;
+    unsigned long long hiveGeneration_ = 0;
+    std::map<const char*, sqlite3_stmt*> statements_;
+    // (parent id, folded path) -> key id.
+    std::map<std::pair<long long, std::string>, long long> paths_;
+    std::optional<long long> dataVersion_;
     std::map<RegKey, long long> handles_;
     RegKey nextHandle_ = 0x1000;
 };

@@ -148,6 +148,52 @@ TEST_F(SqliteRegistryTest, SecondRegistryOnTheSameFileSeesTheWrites)
     registry.RegCloseKey(key);
 }
 
+// A key path opened once is remembered: it must not outlive the key when another program, or
+// this registry itself, deletes the key and makes it again under a new id.
+TEST_F(SqliteRegistryTest, KeysDeletedAndMadeAgainAreFoundAgainWhoeverDidIt)
+{
+    SqliteRegistry other(registry.hivePath());
+    const auto value = [](SqliteRegistry& from, const char* path) {
+        RegKey key = 0;
+        if (from.RegOpenKeyA(kHkeyCurrentUser, path, &key) != kErrorSuccess)
+            return std::string("(no key)");
+        std::uint8_t buffer[64];
+        std::uint32_t size = sizeof buffer, type = 0;
+        const RegStatus status = from.RegQueryValueExA(key, "v", nullptr, &type, buffer, &size);
+        from.RegCloseKey(key);
+        return status == kErrorSuccess ? std::string(reinterpret_cast<char*>(buffer), size)
+                                       : std::string("(no value)");
+    };
+    struct Step {
+        SqliteRegistry* deleter;
+        const char* deleted;
+        const char* written;
+    };
+    for (const Step& step : {Step{&other, "Profiles", "after the other program"},
+                             Step{&registry, "profiles\\alice", "after this registry"},
+                             Step{&other, "PROFILES\\Alice\\Custom Msgs", "once more"}}) {
+        RegKey key = create("Profiles\\alice\\Custom Msgs");
+        set(key, "v", kRegSz, "before");
+        registry.RegCloseKey(key);
+        ASSERT_EQ(value(other, "profiles\\ALICE\\custom msgs"), "before");
+
+        ASSERT_EQ(step.deleter->RegDeleteTreeA(kHkeyCurrentUser, step.deleted), kErrorSuccess);
+        // Another key takes the ids that were freed, made by the same side.
+        RegKey filler = 0;
+        ASSERT_EQ(step.deleter->RegCreateKeyA(kHkeyCurrentUser, "Filler\\A\\B\\C", &filler),
+                  kErrorSuccess);
+        step.deleter->RegCloseKey(filler);
+        EXPECT_EQ(value(registry, "Profiles\\alice\\Custom Msgs"), "(no key)") << step.written;
+
+        key = create("Profiles\\alice\\Custom Msgs");
+        set(key, "v", kRegSz, step.written);
+        registry.RegCloseKey(key);
+        EXPECT_EQ(value(other, "Profiles\\alice\\Custom Msgs"), step.written);
+        EXPECT_EQ(value(other, "Filler\\A\\B\\C"), "(no value)") << "nothing written elsewhere";
+        ASSERT_EQ(other.RegDeleteTreeA(kHkeyCurrentUser, "Filler"), kErrorSuccess);
+    }
+}
+
 TEST_F(SqliteRegistryTest, HiveRemovedBetweenCallsIsStartedAfresh)
 {
     RegKey key = create("Gone");

@@ -173,7 +173,7 @@ TEST_F(YahooTest, FailingWindowStepsAreSwallowedAndTheNextStepRuns)
     EXPECT_THAT(callsFromCreate(),
                 ElementsAre(::testing::_, ::testing::_, "close", "find YahooBuddyMain",
                             "send null 273 376 1 2000ms", "send null 273 388 1 2000ms"));
-    EXPECT_THAT(reported, ElementsAre("find window", "send command", "send command"));
+    EXPECT_THAT(reported, ElementsAre("find window", "send commands"));
 }
 
 TEST_F(YahooTest, GetRegStringReadsOnlyPlainText)
