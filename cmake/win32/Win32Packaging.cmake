@@ -70,7 +70,12 @@ list(FILTER sources INCLUDE REGEX "(^|/)tessaly\\.rc$")
 if(sources)
     get_target_property(dir tessaly SOURCE_DIR)
     get_target_property(generated tessaly_app_resources BINARY_DIR)
-    set_source_files_properties(${sources} DIRECTORY ${dir} PROPERTIES
+    set(scripts)
+    foreach(source IN LISTS sources)
+        cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${dir})
+        list(APPEND scripts ${source})
+    endforeach()
+    set_source_files_properties(${scripts} DIRECTORY ${dir} PROPERTIES
         INCLUDE_DIRECTORIES "${generated};${PROJECT_SOURCE_DIR}/src/app/win32"
         OBJECT_DEPENDS "${TESSALY_WIN32_ICON};${generated}/tessaly.manifest;${generated}/AppVersion.h")
     add_dependencies(tessaly tessaly_app_resources)
