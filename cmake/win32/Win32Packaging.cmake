@@ -7,6 +7,13 @@ if(NOT TESSALY_MAKENSIS)
 endif()
 
 set(TESSALY_WIN32_NSIS ${CMAKE_CURRENT_LIST_DIR}/tessaly.nsi)
+# The installer has the program's width: the shipped 32-bit one, or the 64-bit one the tests run
+# where no 32-bit program runs.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TESSALY_NSIS_TARGET amd64-unicode)
+else()
+    set(TESSALY_NSIS_TARGET x86-unicode)
+endif()
 get_target_property(TESSALY_WIN32_ICON tessaly_app_resources TESSALY_ICON)
 
 # README and LICENSE as text files with CR LF line ends, which every Windows editor shows.
@@ -39,7 +46,8 @@ function(tessaly_win32_package exe)
     set(setup ${P_DIR}/${P_NAME}-setup.exe)
     add_custom_command(OUTPUT ${setup}
         COMMAND ${TESSALY_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSTAGE=${stage}/Tessaly
-                -DICON=${TESSALY_WIN32_ICON} -DOUTFILE=${setup} ${TESSALY_WIN32_NSIS}
+                -DICON=${TESSALY_WIN32_ICON} -DOUTFILE=${setup} -DTARGET=${TESSALY_NSIS_TARGET}
+                ${TESSALY_WIN32_NSIS}
         DEPENDS ${files} ${TESSALY_WIN32_NSIS} ${TESSALY_WIN32_ICON}
         COMMENT "Building the installer ${P_NAME}-setup.exe" VERBATIM)
 

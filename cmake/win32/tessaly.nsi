@@ -2,7 +2,9 @@
 ; uninstaller listed in Apps and Features, and an optional start with Windows.
 ; A silent install (/S) leaves the start with Windows off; /S /AUTOSTART turns it on.
 ; makensis -DVERSION=1.0.0.18 -DSTAGE=<folder with tessaly.exe, README.txt, LICENSE.txt>
-;          -DICON=<tessaly.ico> -DOUTFILE=<setup.exe> tessaly.nsi
+;          -DICON=<tessaly.ico> -DOUTFILE=<setup.exe> -DTARGET=x86-unicode tessaly.nsi
+; TARGET amd64-unicode makes a 64-bit installer for a 64-bit build of the program (the tests run
+; it where no 32-bit program runs).
 
 !ifndef VERSION
   !error "VERSION must be defined"
@@ -16,18 +18,25 @@
 !ifndef OUTFILE
   !error "OUTFILE must be defined"
 !endif
+!ifndef TARGET
+  !define TARGET x86-unicode
+!endif
 
 !define NAME "Tessaly"
 !define PUBLISHER "The Tessaly developers"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 
-Unicode true
+Target ${TARGET}
 SetCompressor /SOLID lzma
 Name "${NAME}"
 OutFile "${OUTFILE}"
-; A 32-bit program: Program Files (x86) on 64-bit Windows.
-InstallDir "$PROGRAMFILES\${NAME}"
+; The 32-bit program goes to Program Files (x86) on 64-bit Windows.
+!if ${TARGET} == amd64-unicode
+  InstallDir "$PROGRAMFILES64\${NAME}"
+!else
+  InstallDir "$PROGRAMFILES\${NAME}"
+!endif
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 ManifestDPIAware true

@@ -22,6 +22,12 @@ set(placeholder_packages ${CMAKE_CURRENT_BINARY_DIR}/placeholder-packages)
 tessaly_win32_package(tessaly-placeholder ALL DIR ${placeholder_packages} NAME placeholder
                       TARGET tessaly-placeholder-packages)
 
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(width x86_64)
+else()
+    set(width i686)
+endif()
+
 # What each package holds, read with 7-Zip on this machine.
 set(package_sets "placeholder|${placeholder_packages}/placeholder|$<TARGET_FILE:tessaly-placeholder>")
 if(TARGET tessaly)
@@ -34,11 +40,11 @@ foreach(set IN LISTS package_sets)
     list(GET parts 2 exe)
     add_test(NAME wine.package.${name}.contents
              COMMAND ${package_tests}/check-package-contents ${base}-setup.exe ${base}-win32.zip ${exe})
-    # The installer run needs a kernel that executes 32-bit programs; elsewhere it says so and
-    # counts as skipped.
+    # A 32-bit installer runs only where the kernel executes 32-bit programs; elsewhere the test
+    # says so and counts as skipped. The 64-bit build's installer runs under wine64.
     add_test(NAME wine.package.${name}.install
              COMMAND ${package_tests}/install-with-wine ${base}-setup.exe
-                     ${CMAKE_CURRENT_BINARY_DIR}/install-${name}-prefix)
+                     ${CMAKE_CURRENT_BINARY_DIR}/install-${name}-prefix ${width})
     set_tests_properties(wine.package.${name}.contents wine.package.${name}.install PROPERTIES
                          LABELS wine TIMEOUT 300)
     set_tests_properties(wine.package.${name}.install PROPERTIES SKIP_RETURN_CODE 77)
