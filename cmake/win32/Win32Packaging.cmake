@@ -29,8 +29,8 @@ foreach(doc IN ITEMS README.md LICENSE)
 endforeach()
 
 # tessaly_win32_package(<exe target> DIR <folder> NAME <base name> TARGET <target> [ALL])
-# Builds <folder>/<base name>-setup.exe and <folder>/<base name>-win32.zip with the exe as
-# tessaly.exe, README.txt and LICENSE.txt.
+# Builds <folder>/<base name>-setup.exe and <folder>/<base name>-win32.zip with the exe (stripped)
+# as tessaly.exe, README.txt and LICENSE.txt.
 function(tessaly_win32_package exe)
     cmake_parse_arguments(P "ALL" "DIR;NAME;TARGET" "" ${ARGN})
     set(stage ${P_DIR}/${P_NAME}-stage)
@@ -38,6 +38,8 @@ function(tessaly_win32_package exe)
     add_custom_command(OUTPUT ${files}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/Tessaly
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${exe}> ${stage}/Tessaly/tessaly.exe
+        # Shipped without symbols or debug information, whatever the build type.
+        COMMAND ${CMAKE_STRIP} ${stage}/Tessaly/tessaly.exe
         COMMAND ${CMAKE_COMMAND} -E copy ${TESSALY_WIN32_DOCS}/README.txt
                 ${TESSALY_WIN32_DOCS}/LICENSE.txt ${stage}/Tessaly
         DEPENDS ${exe} ${TESSALY_WIN32_DOCS}/README.txt ${TESSALY_WIN32_DOCS}/LICENSE.txt

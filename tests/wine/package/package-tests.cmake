@@ -39,7 +39,8 @@ foreach(set IN LISTS package_sets)
     list(GET parts 1 base)
     list(GET parts 2 exe)
     add_test(NAME wine.package.${name}.contents
-             COMMAND ${package_tests}/check-package-contents ${base}-setup.exe ${base}-win32.zip ${exe})
+             COMMAND ${package_tests}/check-package-contents ${base}-setup.exe ${base}-win32.zip ${exe}
+                     ${CMAKE_STRIP})
     # A 32-bit installer runs only where the kernel executes 32-bit programs; elsewhere the test
     # says so and counts as skipped. The 64-bit build's installer runs under wine64.
     add_test(NAME wine.package.${name}.install
