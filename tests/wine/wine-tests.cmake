@@ -36,3 +36,4 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
         SOURCES ${dir}/NotifyIconDataTest.cpp
         LIBS tessaly_core shell32 user32)
 endif()
+include(${dir}/package/package-tests.cmake)
