@@ -11,6 +11,7 @@
 #include "shell/win32/MessageBoxes.h"
 #include "shell/win32/RegistrySettingsStore.h"
 #include "watcher/AlertPort.h"
+#include "watcher/win32/ITunesIds.h"
 #include "watcher/win32/ITunesPlayer.h"
 #include "watcher/win32/Win32FileAppend.h"
 
@@ -19,10 +20,6 @@
 #include <stdexcept>
 #include <string>
 #include <windows.h>
-// The player's identifiers need OLE's types.
-#include "watcher/win32/ITunesIds.h"
-
-#include <ole2.h>
 
 namespace {
 
