@@ -47,3 +47,7 @@ target_compile_definitions(wine_e2e_tests PRIVATE
     FAKE_ITUNES="$<TARGET_FILE:tessaly-fake-itunes>"
     MESSENGER_STANDIN="$<TARGET_FILE:tessaly-messenger-standin>")
 add_dependencies(wine_e2e_tests tessaly tessaly-fake-itunes tessaly-messenger-standin)
+
+tessaly_add_wine_test(wine_shell_win32_tests LOCK wine_tessaly_scratch
+    SOURCES ${dir}/ShellWin32Test.cpp
+    LIBS tessaly_shell_win32 tessaly_watcher_win32 tessaly_common_win32)

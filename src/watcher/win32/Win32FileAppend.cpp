@@ -59,6 +59,15 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool CutBack(const std::wstring& name, LARGE_INTEGER size)
+{
+    File file(CreateFileW(name.c_str(), GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.get() != INVALID_HANDLE_VALUE &&
+           SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
 } // namespace
 
 bool Win32FileAppend::EnsureFolder(std::u16string_view folder)
@@ -88,8 +97,9 @@ std::u16string Win32FileAppend::Append(std::u16string_view path, std::string_vie
         return u"the file name holds a NUL character";
     if (IsFolder(name))
         return kNotRegularFile;
-    // FILE_APPEND_DATA alone: every write lands at the end, also with another writer.
-    File file(CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | GENERIC_WRITE,
+    // Append access without write access: every write lands at the end, also with another
+    // writer at work.
+    File file(CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
@@ -109,9 +119,9 @@ std::u16string Win32FileAppend::Append(std::u16string_view path, std::string_vie
                 done == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL : GetLastError();
             if (written == 0)
                 return Describe(error);
-            // A line is whole or absent: cut the partial one back off.
-            if (!knowsStart || !SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) ||
-                !SetEndOfFile(file.get()))
+            // A line is whole or absent: cut the partial one back off, through a handle that may
+            // set the end.
+            if (!knowsStart || !CutBack(name, start))
                 return Describe(error) + u" (and the partial line stays)";
             return Describe(error);
         }

@@ -358,6 +358,18 @@ TEST_F(TessalyExeTest, QuittingPlayerAsksAndNoKeepsTheProgramRunning)
     EXPECT_TRUE(IsWindow(window));
 }
 
+TEST_F(TessalyExeTest, QuittingPlayerAndYesEndTheProgram)
+{
+    start();
+    ASSERT_NE(mainWindow(), nullptr);
+    fire(itunes::kOnQuittingEvent);
+    HWND box = waitForWindow(kDialogClass);
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+    EXPECT_TRUE(waitForExit(10s));
+}
+
 TEST_F(TessalyExeTest, AboutIsTopmostAndOpensOnce)
 {
     start();
