@@ -125,12 +125,17 @@ protected:
     void TearDown() override
     {
         if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            // Closed the user's way first, so that the player connection is let go.
+            for (HWND window : WindowsOf(process_.dwProcessId, kMainClass))
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            if (!waitForExit(5s))
                 TerminateProcess(process_.hProcess, 1);
             WaitForSingleObject(process_.hProcess, 5000);
             CloseHandle(process_.hProcess);
             CloseHandle(process_.hThread);
         }
+        if (nul_ != INVALID_HANDLE_VALUE)
+            CloseHandle(nul_);
         control_.reset();
         CoUninitialize();
         test::DeleteKeyTree(kSettingsKey);
@@ -139,11 +144,20 @@ protected:
 
     void start()
     {
+        // The program's output, and that of the iTunes server its COM call starts, goes
+        // nowhere: an inherited test pipe would stay open after the test, as long as the server.
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        nul_ = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, OPEN_EXISTING, 0, nullptr);
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = nul_;
+        startup.hStdOutput = nul_;
+        startup.hStdError = nul_;
         std::string command = "\"" + exe_ + "\"";
-        ASSERT_TRUE(CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
-                                   nullptr, folder_.c_str(), &startup, &process_))
+        ASSERT_TRUE(CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                   folder_.c_str(), &startup, &process_))
             << GetLastError();
     }
 
@@ -215,6 +229,7 @@ protected:
     std::string folder_;
     std::string exe_;
     PROCESS_INFORMATION process_{};
+    HANDLE nul_ = INVALID_HANDLE_VALUE;
     ComPtr<IDispatch> control_;
 };
 
