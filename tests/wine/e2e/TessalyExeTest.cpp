@@ -284,6 +284,51 @@ TEST_F(TessalyExeTest, FirstStartShowsTheWindowAtItsSizeAndWritesTheDefaultsBack
     EXPECT_EQ(TextOf(check), "   Show Notifications");
 }
 
+TEST_F(TessalyExeTest, ControlsFollowTheTabOrderAndAccessKeysLeadToTheirBoxes)
+{
+    start();
+    HWND window = mainWindow();
+    ASSERT_NE(window, nullptr);
+    // Children in window order: the dialog manager's tab order, and for a label with an access
+    // key the box the key moves to (the next tab stop after it).
+    std::vector<int> tabStops;
+    std::vector<std::pair<std::string, int>> accessKeys;
+    std::string pendingLabel;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        const std::string text = ControlText(child);
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof(className));
+        if (std::string(className) == "Static" && text.find('&') != std::string::npos)
+            pendingLabel = text;
+        if (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) {
+            tabStops.push_back(id - kFirstControlId);
+            if (!pendingLabel.empty())
+                accessKeys.emplace_back(pendingLabel, id - kFirstControlId);
+            pendingLabel.clear();
+        }
+    }
+    // txtArtist, txtAlbum, txtTitle, txtFormatString, txtInstructions, txtNowPlaying,
+    // chkShowBallons, chkStartMinimized, txtOpacity, VSOpacity, VSMainOpacity, txtMainOpacity,
+    // chkPlaylist, txtPlaylist.
+    EXPECT_EQ(tabStops, (std::vector<int>{5, 7, 9, 11, 12, 14, 15, 16, 18, 19, 20, 22, 23, 25}));
+    EXPECT_EQ(accessKeys, (std::vector<std::pair<std::string, int>>{
+                              {"&Artist:", 5}, {"A&lbum:", 7}, {"&Title:", 9}}));
+    // The spin controls: vertical scroll bars over 0..100 with 100 at the top.
+    HWND spin = GetDlgItem(window, kVSMainOpacity);
+    EXPECT_TRUE(GetWindowLongA(spin, GWL_STYLE) & SBS_VERT);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_POS;
+    ASSERT_TRUE(GetScrollInfo(spin, SB_CTL, &info));
+    EXPECT_EQ(info.nMin, 0);
+    EXPECT_EQ(info.nMax, 100);
+    EXPECT_EQ(info.nPos, 100 - 80);
+    // Read-only boxes take no typing; the format box does.
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(window, kTxtNowPlaying), GWL_STYLE) & ES_READONLY);
+    EXPECT_FALSE(GetWindowLongA(GetDlgItem(window, kTxtFormatString), GWL_STYLE) & ES_READONLY);
+}
+
 TEST_F(TessalyExeTest, ChangesAreWrittenAtOnceAndTheMainOpacityStaysAtTwentyOrMore)
 {
     test::SetRawValue(kSettingsSection, "MainOpacity", REG_SZ, std::string("21\0", 3));
