@@ -5,6 +5,7 @@
 #include "common/win32/Guard.h"
 #include "common/win32/MessageLoop.h"
 #include "common/win32/WinText.h"
+#include "publisher/StatusWriter.h"
 #include "publisher/win32/Win32CodePage.h"
 #include "publisher/win32/Win32StatusPublisher.h"
 #include "shell/win32/frmMain.h"
@@ -39,9 +40,11 @@ public:
 int Run(HINSTANCE instance)
 {
     RegistrySettingsStore store([](std::string_view what) { LogWarning("shell", what); });
-    // Declared before the window, so it ends after the last refresh.
-    const std::unique_ptr<StatusPublisher> publisher =
-        CreateWin32StatusPublisher(LogFailures("publisher"));
+    // The Messenger on the status writer's own thread: a refresh never waits for it. Declared
+    // before the window, so it ends after the last refresh.
+    const std::unique_ptr<StatusPublisher> publisher = std::make_unique<StatusWriter>(
+        [] { return CreateWin32StatusPublisher(LogFailures("publisher")); },
+        LogFailures("publisher"));
     const Win32CodePage ansi;
     Win32FileAppend files(
         [](std::u16string_view message) { LogWarning("watcher", Utf16ToUtf8(message)); });
