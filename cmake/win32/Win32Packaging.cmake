@@ -68,33 +68,5 @@ function(tessaly_win32_package exe)
     add_custom_target(${P_TARGET} ${all} DEPENDS ${setup} ${zip})
 endfunction()
 
-if(NOT TARGET tessaly)
-    message(STATUS "No tessaly.exe in this build: its installer and zip are not built")
-    return()
-endif()
-
-# The exe carries the icon, version and manifest: by linking tessaly_app_resources, or by
-# compiling tessaly.rc itself, which then needs the generated files.
-get_target_property(sources tessaly SOURCES)
-list(FILTER sources INCLUDE REGEX "(^|/)tessaly\\.rc$")
-if(sources)
-    get_target_property(dir tessaly SOURCE_DIR)
-    get_target_property(generated tessaly_app_resources BINARY_DIR)
-    set(scripts)
-    foreach(source IN LISTS sources)
-        cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${dir})
-        list(APPEND scripts ${source})
-    endforeach()
-    set_source_files_properties(${scripts} DIRECTORY ${dir} PROPERTIES
-        INCLUDE_DIRECTORIES "${generated};${PROJECT_SOURCE_DIR}/src/app/win32"
-        OBJECT_DEPENDS "${TESSALY_WIN32_ICON};${generated}/tessaly.manifest;${generated}/AppVersion.h")
-    add_dependencies(tessaly tessaly_app_resources)
-else()
-    get_target_property(libraries tessaly LINK_LIBRARIES)
-    if(NOT "tessaly_app_resources" IN_LIST libraries)
-        target_link_libraries(tessaly PRIVATE tessaly_app_resources)
-    endif()
-endif()
-
 tessaly_win32_package(tessaly ALL DIR ${CMAKE_BINARY_DIR} NAME tessaly-${PROJECT_VERSION}
                       TARGET tessaly-packages)

@@ -131,7 +131,9 @@ bool PumpMessagesUntil(const std::function<bool()>& done, std::chrono::milliseco
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
+        // done() may wait on another process, which sends no message here: look again soon.
+        const DWORD slice = static_cast<DWORD>(std::min<long long>(left.count(), 20));
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);

@@ -36,4 +36,19 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
         SOURCES ${dir}/NotifyIconDataTest.cpp
         LIBS tessaly_core shell32 user32)
 endif()
+
+# The real tessaly.exe, driven from outside; one at a time, as they share the fake iTunes and
+# the settings key.
+tessaly_add_wine_test(wine_e2e_tests LOCK wine_fake_itunes
+    SOURCES ${dir}/e2e/TessalyExeTest.cpp
+    LIBS tessaly_watcher_win32 ole32 oleaut32)
+target_compile_definitions(wine_e2e_tests PRIVATE
+    TESSALY_EXE="$<TARGET_FILE:tessaly>"
+    FAKE_ITUNES="$<TARGET_FILE:tessaly-fake-itunes>"
+    MESSENGER_STANDIN="$<TARGET_FILE:tessaly-messenger-standin>")
+add_dependencies(wine_e2e_tests tessaly tessaly-fake-itunes tessaly-messenger-standin)
+
+tessaly_add_wine_test(wine_shell_win32_tests LOCK wine_tessaly_scratch
+    SOURCES ${dir}/ShellWin32Test.cpp
+    LIBS tessaly_shell_win32 tessaly_watcher_win32 tessaly_common_win32)
 include(${dir}/package/package-tests.cmake)

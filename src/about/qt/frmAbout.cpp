@@ -1,5 +1,6 @@
 #include "about/qt/frmAbout.h"
 
+#include "about/AboutText.h"
 #include "common/qt/DialogFont.h"
 #include "common/qt/Guard.h"
 #include "common/qt/Logging.h"
@@ -37,16 +38,6 @@ QPointer<frmAbout>& Shared()
     return instance;
 }
 
-const char kDescription[] =
-    "Tessaly listens to the music you play. Each new song becomes your messenger status, a small "
-    "popup shows what is on with Back, Pause and Forward at hand, and the titles of internet "
-    "radio can be kept in a playlist.";
-
-const char kAcknowledgement[] =
-    "Thank you to everyone who sent ideas, bug reports and their favourite radio stations, and "
-    "to the people behind Qt and the media players Tessaly listens to. Tessaly is free; if it "
-    "brightens your day, the Donate entry in the tray menu helps keep it that way.";
-
 } // namespace
 
 frmAbout::frmAbout()
@@ -76,13 +67,13 @@ frmAbout::frmAbout()
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setGeometry(tessaly::TwipsQRect(1005, 585, 3885, 225));
 
-    lblDescription = new QLabel(QString::fromUtf8(kDescription), this);
+    lblDescription = new QLabel(QString::fromUtf8(tessaly::about::kDescription), this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setGeometry(tessaly::TwipsQRect(1005, 930, 4590, 810));
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Text1 = new QPlainTextEdit(QString::fromUtf8(kAcknowledgement), this);
+    Text1 = new QPlainTextEdit(QString::fromUtf8(tessaly::about::kAcknowledgement), this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(tessaly::TwipsQRect(135, 1860, 5490, 1290));
     Text1->setFont(DialogFont(true));

@@ -3,6 +3,7 @@
 // The identifiers of iTunes' automation interface that Tessaly uses, shared by the player and
 // by the test server that stands in for iTunes.
 
+#include <oaidl.h>
 #include <windows.h>
 
 namespace tessaly::itunes {
