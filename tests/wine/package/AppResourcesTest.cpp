@@ -15,14 +15,10 @@
 namespace tessaly::test {
 namespace {
 
-// Every exe that carries the resources: the stand-in always, the program where it is built.
+// Every exe that carries the resources.
 std::vector<std::string> Programs()
 {
-    std::vector<std::string> programs{PLACEHOLDER_EXE};
-#ifdef TESSALY_EXE
-    programs.emplace_back(TESSALY_EXE);
-#endif
-    return programs;
+    return {TESSALY_EXE};
 }
 
 #pragma pack(push, 2)
