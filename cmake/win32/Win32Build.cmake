@@ -16,4 +16,7 @@ if(NOT TARGET GTest::gtest)
     add_library(GTest::gmock ALIAS gmock)
 endif()
 
+# Resource scripts (windres): the pictures of the popup, the program's icon and version.
+enable_language(RC)
+
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
