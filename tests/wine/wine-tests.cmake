@@ -36,3 +36,8 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
         SOURCES ${dir}/NotifyIconDataTest.cpp
         LIBS tessaly_core shell32 user32)
 endif()
+
+# The popup windows in the test program itself; one at a time, since they watch the foreground.
+tessaly_add_wine_test(wine_popup_tests LOCK wine_popup
+    SOURCES ${dir}/Win32PopupTest.cpp
+    LIBS tessaly_popup_win32)
