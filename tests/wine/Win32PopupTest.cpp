@@ -81,19 +81,19 @@ void Click(HWND popup, POINT p)
     SendMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
 }
 
+BOOL CALLBACK CollectPopup(HWND window, LPARAM list)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "Tessaly.frmAlert6")
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> Popups()
 {
     std::vector<HWND> found;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (std::string(name) == "Tessaly.frmAlert6")
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), CollectPopup, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
