@@ -328,7 +328,9 @@ TEST_F(Win32PopupTest, BackThenTheNextRefreshUpdatesTheSamePopup)
     ASSERT_EQ(owner.recorded, std::vector<PopupId>{form->Id()});
 
     // The refresh the track change causes, with a marker kept as it is.
+    const int holdStarts = form->Motion().HoldStarts();
     alerts->UpdateRecordedAlert(owner.recorded.back(), u"B&2", u"A2", u"C2");
+    EXPECT_EQ(form->Motion().HoldStarts(), holdStarts + 1); // the hold starts over
     EXPECT_EQ(Popups(), std::vector<HWND>{popup});
     EXPECT_EQ(form->lbl_Album.caption, u"B&2");
     EXPECT_EQ(form->lbl_Artist.caption, u"A2");
@@ -459,6 +461,29 @@ TEST_F(Win32PopupTest, RadioPopupShowsTheMessageWithoutPlayerButtons)
     Click(popups[0], Centre(210, 480, 3405, 795));
     EXPECT_TRUE(player.calls.empty());
     EXPECT_TRUE(IsWindow(popups[0]));
+}
+
+TEST_F(Win32PopupTest, TheLinkAreaShowsTheHandPointer)
+{
+    HWND popup = ShowTrack();
+    ASSERT_TRUE(WaitRisen(popup));
+    frmAlert6* form = frmAlert6::FromWindow(popup);
+    ASSERT_NE(form, nullptr);
+    // What MSN6 does for a notification with a link.
+    form->UseHandCursorOnMessage();
+    ASSERT_NE(form->lblAlert.cursor, nullptr);
+
+    const auto cursorOver = [&](POINT client) {
+        POINT screen = client;
+        ClientToScreen(popup, &screen);
+        SetCursorPos(screen.x, screen.y);
+        SetCursor(nullptr);
+        SendMessageW(popup, WM_SETCURSOR, reinterpret_cast<WPARAM>(popup),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorOver(Centre(210, 480, 3405, 795)), form->lblAlert.cursor);
+    EXPECT_EQ(cursorOver(kBareLeft), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
 }
 
 } // namespace
