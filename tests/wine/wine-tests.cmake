@@ -51,4 +51,9 @@ add_dependencies(wine_e2e_tests tessaly tessaly-fake-itunes tessaly-messenger-st
 tessaly_add_wine_test(wine_shell_win32_tests LOCK wine_tessaly_scratch
     SOURCES ${dir}/ShellWin32Test.cpp
     LIBS tessaly_shell_win32 tessaly_watcher_win32 tessaly_common_win32)
+# The popup windows in the test program itself; one at a time, since they watch the foreground.
+tessaly_add_wine_test(wine_popup_tests LOCK wine_popup
+    SOURCES ${dir}/Win32PopupTest.cpp
+    LIBS tessaly_popup_win32)
+
 include(${dir}/package/package-tests.cmake)

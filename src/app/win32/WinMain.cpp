@@ -5,6 +5,7 @@
 #include "common/win32/Guard.h"
 #include "common/win32/MessageLoop.h"
 #include "common/win32/WinText.h"
+#include "popup/win32/Win32Alerts.h"
 #include "publisher/StatusWriter.h"
 #include "publisher/win32/Win32CodePage.h"
 #include "publisher/win32/Win32StatusPublisher.h"
@@ -25,17 +26,6 @@
 namespace {
 
 using namespace tessaly;
-
-// Until the popup window is part of this program: refreshes show no popup.
-class NoAlerts final : public AlertPort {
-public:
-    void ShowRefreshAlert(std::u16string_view, std::u16string_view, std::u16string_view,
-                          std::u16string_view) override
-    {}
-    void UpdateRecordedAlert(PopupId, std::u16string_view, std::u16string_view,
-                             std::u16string_view) override
-    {}
-};
 
 int Run(HINSTANCE instance)
 {
@@ -66,8 +56,8 @@ int Run(HINSTANCE instance)
                                      std::to_string(creation.hresult) + ")");
         return std::move(creation.player);
     };
-    services.core.createAlerts = [](AlertOwner&) -> std::unique_ptr<AlertPort> {
-        return std::make_unique<NoAlerts>();
+    services.core.createAlerts = [&store, instance](AlertOwner& owner) {
+        return CreateWin32Alerts(store, owner, instance);
     };
     services.core.quitQuestion = &quitQuestion;
     services.core.files = &files;
