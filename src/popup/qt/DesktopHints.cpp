@@ -3,11 +3,13 @@
 #include "common/qt/Logging.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QWidget>
 
 #if defined(TESSALY_HAVE_XCB) && QT_CONFIG(xcb)
 #include "common/qt/X11Support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #endif
@@ -35,11 +37,60 @@ void KeepOffTheTaskbar(QWidget* window)
     xcb_flush(connection);
 }
 
+bool ShowAsNativeBackground(QWidget* window, const QImage& content)
+{
+    xcb_connection_t* connection = X11Connection();
+    if (!connection || content.isNull())
+        return false;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+    const std::uint8_t depth = geometry ? geometry->depth : 0;
+    std::free(geometry);
+    // 32 bits a pixel in the server's byte order is what QImage's 32-bit formats hold on a
+    // little-endian machine; anything else is left to the window's own painting.
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    if ((depth != 24 && depth != 32) || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST ||
+        QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+        return false;
+    const QImage image = content.convertToFormat(depth == 32 ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+    const auto width = static_cast<std::uint16_t>(image.width());
+    const xcb_pixmap_t pixmap = xcb_generate_id(connection);
+    xcb_create_pixmap(connection, depth, pixmap, id, width,
+                      static_cast<std::uint16_t>(image.height()));
+    const xcb_gcontext_t gc = xcb_generate_id(connection);
+    xcb_create_gc(connection, gc, pixmap, 0, nullptr);
+    // In bands well under the core protocol's request size limit.
+    const int rowsPerBand = std::max(1, 65536 / int(image.bytesPerLine()));
+    for (int top = 0; top < image.height(); top += rowsPerBand) {
+        const int rows = std::min(rowsPerBand, image.height() - top);
+        xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, width,
+                      static_cast<std::uint16_t>(rows), 0, static_cast<std::int16_t>(top), 0, depth,
+                      static_cast<std::uint32_t>(rows * image.bytesPerLine()),
+                      image.constScanLine(top));
+    }
+    xcb_change_window_attributes(connection, id, XCB_CW_BACK_PIXMAP, &pixmap);
+    // The window holds on to its background; the ids are no longer needed.
+    xcb_free_gc(connection, gc);
+    xcb_free_pixmap(connection, pixmap);
+    xcb_clear_area(connection, 0, id, 0, 0, 0, 0);
+    xcb_flush(connection);
+    return true;
+}
+
 #else
 
 void KeepOffTheTaskbar(QWidget* window)
 {
     (void)window;
+}
+
+bool ShowAsNativeBackground(QWidget* window, const QImage& content)
+{
+    (void)window;
+    (void)content;
+    return false;
 }
 
 #endif

@@ -11,11 +11,18 @@
 // _NET_WM_STATE_SKIP_PAGER for tools that read states. On Windows the tool window flags do all
 // this.
 
+class QImage;
 class QWidget;
 
 namespace tessaly {
 
 // Call before the window is first shown; may create its native window.
 void KeepOffTheTaskbar(QWidget* window);
+
+// On X11, makes `content` (in device pixels, from the window's top-left corner) the background of
+// the window's native window, so that the X server itself fills whatever part of the window a
+// resize uncovers, and shows it at once. False where that cannot be done: the window then paints
+// the content itself.
+bool ShowAsNativeBackground(QWidget* window, const QImage& content);
 
 } // namespace tessaly

@@ -1,5 +1,6 @@
 #include "popup/qt/frmAlert6.h"
 
+#include "common/linux/FreedMemory.h"
 #include "common/qt/DialogFont.h"
 #include "common/qt/Guard.h"
 #include "common/qt/Logging.h"
@@ -10,6 +11,8 @@
 #include "popup/qt/DesktopHints.h"
 #include "popup/qt/PopupArt.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -81,6 +84,8 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
+    // Content() covers the whole window.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFont(DialogFont(false));
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, Qt::black);
@@ -103,6 +108,12 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     connect(&Timer3, &QTimer::timeout, this,
             GuardedSlot(this, "Timer3_Timer", &frmAlert6::Timer3_Timer));
 
+    // Several changes in one pass of the event loop go to the screen once.
+    contentUpload_.setSingleShot(true);
+    contentUpload_.setInterval(0);
+    connect(&contentUpload_, &QTimer::timeout, this,
+            GuardedSlot(this, "ShowContent", &frmAlert6::ShowContent));
+
     CreateControls();
     Form_Load();
     KeepOffTheTaskbar(this);
@@ -113,6 +124,15 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
 frmAlert6::~frmAlert6()
 {
     LivePopups().erase(id_);
+    // Once the last popup and its window are gone, the pages they used go back to the system.
+    if (QCoreApplication* app = QCoreApplication::instance(); app && LivePopups().empty())
+        QMetaObject::invokeMethod(
+            app,
+            [] {
+                if (LivePopups().empty())
+                    ReturnFreedMemory();
+            },
+            Qt::QueuedConnection);
 }
 
 frmAlert6* frmAlert6::Loaded(PopupId id)
@@ -131,6 +151,8 @@ void frmAlert6::CreateControls()
         control->setObjectName(QString::fromLatin1(name));
         control->setGeometry(box);
         control->setFont(DialogFont(bold));
+        control->SetDrawnByWindow(true);
+        connect(control, &AlertControl::ContentChanged, this, &frmAlert6::InvalidateContent);
         return control;
     };
     const auto image = [this](const QString& name, PopupPicture picture, QRect box) {
@@ -138,6 +160,8 @@ void frmAlert6::CreateControls()
         control->setObjectName(name);
         control->setGeometry(box);
         control->SetPicture(PopupPixmap(picture, devicePixelRatioF()));
+        control->SetDrawnByWindow(true);
+        connect(control, &AlertControl::ContentChanged, this, &frmAlert6::InvalidateContent);
         return control;
     };
     const QString label1 = QStringLiteral("Label1");
@@ -242,7 +266,10 @@ void frmAlert6::ApplyGeometry()
     const int left = TwipsToPixels(placement_.left);
     const int top = TwipsToPixels(motion_.Top());
     // Both edges rounded on their own, so the bottom edge stays put while the top moves.
-    setGeometry(left, top, TwipsToPixels(placement_.width), TwipsToPixels(motion_.Bottom()) - top);
+    const QRect geometry(left, top, TwipsToPixels(placement_.width),
+                         TwipsToPixels(motion_.Bottom()) - top);
+    if (geometry != this->geometry())
+        setGeometry(geometry);
 }
 
 void frmAlert6::SyncTimers()
@@ -327,7 +354,20 @@ void frmAlert6::UseHandCursorOnMessage()
 
 void frmAlert6::Show()
 {
+    ShowContent();
     show();
+}
+
+void frmAlert6::ShowContent()
+{
+    contentUpload_.stop();
+    const bool native = ShowAsNativeBackground(this, Content().toImage());
+    if (native != nativeBackground_) {
+        nativeBackground_ = native;
+        // Qt's own painting would only cover the background with the same pixels, at every
+        // step of the motion.
+        setUpdatesEnabled(!native);
+    }
 }
 
 void frmAlert6::RestartHold()
@@ -465,11 +505,47 @@ void frmAlert6::Form_MouseMove()
     RestartHold();
 }
 
-void frmAlert6::paintEvent(QPaintEvent*)
+void frmAlert6::InvalidateContent()
 {
+    contentDirty_ = true;
+    if (nativeBackground_)
+        contentUpload_.start();
+    else
+        update();
+}
+
+const QPixmap& frmAlert6::Content()
+{
+    if (!contentDirty_)
+        return content_;
+    const qreal ratio = devicePixelRatioF();
+    // Taller by a pixel than the full height, for the rounding of the window's two edges.
+    const QSize size(width(), std::max(height(), TwipsToPixels(iAlertHeight) + 1));
+    QPixmap content(QSize(static_cast<int>(std::ceil(size.width() * ratio)),
+                          static_cast<int>(std::ceil(size.height() * ratio))));
+    content.setDevicePixelRatio(ratio);
+    content.fill(palette().color(QPalette::Window));
+    {
+        QPainter painter(&content);
+        painter.drawPixmap(0, 0, background_);
+    }
+    // In stacking order, as the window would paint them.
+    for (QObject* child : children()) {
+        auto* control = qobject_cast<AlertControl*>(child);
+        if (control && !control->isHidden())
+            control->RenderInto(&content, control->pos());
+    }
+    content_ = content;
+    contentDirty_ = false;
+    return content_;
+}
+
+void frmAlert6::paintEvent(QPaintEvent* event)
+{
+    const QPixmap& content = Content();
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    painter.drawPixmap(0, 0, background_);
+    painter.setClipRegion(event->region());
+    painter.drawPixmap(0, 0, content);
 }
 
 void frmAlert6::mouseMoveEvent(QMouseEvent* event)
