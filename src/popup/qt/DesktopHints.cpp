@@ -1,10 +1,13 @@
 #include "popup/qt/DesktopHints.h"
 
+#include "common/qt/Guard.h"
 #include "common/qt/Logging.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
+#include <unordered_map>
 
 #if defined(TESSALY_HAVE_XCB) && QT_CONFIG(xcb)
 #include "common/qt/X11Support.h"
@@ -24,9 +27,10 @@ void KeepOffTheTaskbar(QWidget* window)
     if (!connection)
         return;
     window->setWindowFlag(Qt::X11BypassWindowManagerHint);
-    const xcb_atom_t state = X11Atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t states[] = {X11Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                 X11Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    // Looked up once: each lookup is a round trip, and every popup needs them.
+    static const xcb_atom_t state = X11Atom(connection, "_NET_WM_STATE");
+    static const xcb_atom_t states[] = {X11Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                        X11Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
     if (state == XCB_ATOM_NONE || states[0] == XCB_ATOM_NONE || states[1] == XCB_ATOM_NONE) {
         qCWarning(lcPopup) << "the X server has no taskbar state atoms";
         return;
@@ -79,6 +83,57 @@ bool ShowAsNativeBackground(QWidget* window, const QImage& content)
     return true;
 }
 
+namespace {
+
+class ResizeReportFilter : public QAbstractNativeEventFilter {
+public:
+    std::unordered_map<xcb_window_t, std::function<bool(const QSize&)>> windows;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (windows.empty() || eventType != QByteArrayLiteral("xcb_generic_event_t"))
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY)
+            return false;
+        const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        const auto it = windows.find(configure->window);
+        if (it == windows.end())
+            return false;
+        bool passOn = true;
+        Guarded(lcPopup, "a resize report",
+                [&] { passOn = it->second(QSize(configure->width, configure->height)); });
+        return !passOn;
+    }
+};
+
+ResizeReportFilter& Filter()
+{
+    static ResizeReportFilter filter;
+    static const bool installed = [] {
+        QCoreApplication::instance()->installNativeEventFilter(&filter);
+        return true;
+    }();
+    (void)installed;
+    return filter;
+}
+
+} // namespace
+
+void SkipResizeReports(QWidget* window, std::function<bool(const QSize&)> passOn)
+{
+    if (!X11Connection())
+        return;
+    Filter().windows[static_cast<xcb_window_t>(window->winId())] = std::move(passOn);
+}
+
+void ForgetResizeReports(QWidget* window)
+{
+    if (!X11Connection() || !window->testAttribute(Qt::WA_WState_Created))
+        return;
+    Filter().windows.erase(static_cast<xcb_window_t>(window->winId()));
+}
+
 #else
 
 void KeepOffTheTaskbar(QWidget* window)
@@ -91,6 +146,17 @@ bool ShowAsNativeBackground(QWidget* window, const QImage& content)
     (void)window;
     (void)content;
     return false;
+}
+
+void SkipResizeReports(QWidget* window, std::function<bool(const QSize&)> passOn)
+{
+    (void)window;
+    (void)passOn;
+}
+
+void ForgetResizeReports(QWidget* window)
+{
+    (void)window;
 }
 
 #endif

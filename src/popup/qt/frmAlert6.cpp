@@ -117,12 +117,16 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     CreateControls();
     Form_Load();
     KeepOffTheTaskbar(this);
+    // While a slide goes on, another resize follows each one: Qt needs only the last.
+    SkipResizeReports(this,
+                      [this](const QSize&) { return !Timer1.isActive() && !Timer3.isActive(); });
     // Last, so that a popup whose construction failed is never found.
     LivePopups().emplace(id_, this);
 }
 
 frmAlert6::~frmAlert6()
 {
+    ForgetResizeReports(this);
     LivePopups().erase(id_);
     // Once the last popup and its window are gone, the pages they used go back to the system.
     if (QCoreApplication* app = QCoreApplication::instance(); app && LivePopups().empty())
