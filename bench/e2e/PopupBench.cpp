@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -192,6 +193,29 @@ private:
     std::map<xcb_window_t, Popup> popups_;
 };
 
+// RssAnon, RssFile and RssShmem in KiB: the heap, the pages of the program and its libraries that
+// have been read in, and shared memory.
+QString ResidentParts(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    QStringList parts;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        for (const char* name : {"RssAnon:", "RssFile:", "RssShmem:"})
+            if (line.startsWith(name))
+                parts << QStringLiteral("%1 %2 MB")
+                             .arg(QString::fromLatin1(name).chopped(1).mid(3).toLower())
+                             .arg(line.mid(int(std::strlen(name)))
+                                          .trimmed()
+                                          .split(' ')
+                                          .value(0)
+                                          .toDouble() /
+                                      1024.0,
+                                  0, 'f', 1);
+    return parts.join(QStringLiteral(", "));
+}
+
 void WriteSettings(const QString& home, bool popups)
 {
     QDir().mkpath(home + "/config/Tessaly");
@@ -283,6 +307,7 @@ ChangeCost MeasureChanges(const QString& home, bool popups, PopupWatcher& watche
     bench::ThreadTally serverTally(server);
     PumpSampling(2500, tally);
     const long residentBefore = bench::ResidentKiB(pid);
+    const QString partsBefore = ResidentParts(pid);
 
     // The first change loads what every later popup shares (pictures, fonts).
     CallPlayer("Play");
@@ -349,12 +374,14 @@ ChangeCost MeasureChanges(const QString& home, bool popups, PopupWatcher& watche
         bench::Pump([&] { return watcher.Open() == 0; }, 30000);
         PumpSampling(1000, tally);
         const long after = bench::ResidentKiB(pid);
-        std::printf("memory: before the popups %.1f MB\n", double(residentBefore) / 1024.0);
+        std::printf("memory: before the popups %.1f MB (%s)\n", double(residentBefore) / 1024.0,
+                    qPrintable(partsBefore));
         std::printf("memory: %d changes, one per %d ms, %d popups shown: peak %.1f MB"
                     "   target <= 45 MB\n",
                     changes, spacing, watcher.Shown(), double(peak) / 1024.0);
         std::printf("memory: after all closed %.1f MB (%+.1f MB)   target within 3 MB of before\n",
                     double(after) / 1024.0, double(after - residentBefore) / 1024.0);
+        std::printf("memory: after all closed (%s)\n", qPrintable(ResidentParts(pid)));
     }
     Stop(tessaly);
     return cost;

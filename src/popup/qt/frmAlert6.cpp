@@ -15,6 +15,7 @@
 #include <cmath>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -57,6 +58,18 @@ std::unordered_map<PopupId, frmAlert6*>& LivePopups()
     return live;
 }
 
+// The application's icon at one small size, made once. A window hands its icon to the X server
+// when it is created, and the scalable application icon would be rendered at every standard size
+// for each popup: most of what a popup cost before its motion was made cheap.
+const QIcon& PopupWindowIcon()
+{
+    static const QIcon icon = [] {
+        const QIcon application = QGuiApplication::windowIcon();
+        return application.isNull() ? QIcon() : QIcon(application.pixmap(QSize(32, 32)));
+    }();
+    return icon;
+}
+
 PopupId NewPopupId()
 {
     static PopupId last = kNoPopup;
@@ -84,6 +97,7 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
+    setWindowIcon(PopupWindowIcon());
     // Content() covers the whole window.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFont(DialogFont(false));
