@@ -313,6 +313,8 @@ ChangeCost MeasureChanges(const QString& home, bool popups, PopupWatcher& watche
     CallPlayer("Play");
     PumpSampling(kPopupLifeMs, tally);
     watcher.Forget();
+    const long residentAfterFirst = bench::ResidentKiB(pid);
+    const QString partsAfterFirst = ResidentParts(pid);
 
     tally.Sample();
     serverTally.Sample();
@@ -376,6 +378,9 @@ ChangeCost MeasureChanges(const QString& home, bool popups, PopupWatcher& watche
         const long after = bench::ResidentKiB(pid);
         std::printf("memory: before the popups %.1f MB (%s)\n", double(residentBefore) / 1024.0,
                     qPrintable(partsBefore));
+        // What the first popup loads for good (fonts, shared pictures) against what many keep.
+        std::printf("memory: after the first popup closed %.1f MB (%s)\n",
+                    double(residentAfterFirst) / 1024.0, qPrintable(partsAfterFirst));
         std::printf("memory: %d changes, one per %d ms, %d popups shown: peak %.1f MB"
                     "   target <= 45 MB\n",
                     changes, spacing, watcher.Shown(), double(peak) / 1024.0);
