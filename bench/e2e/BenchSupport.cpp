@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 #include <signal.h>
+#include <unistd.h>
 
 namespace bench {
 
@@ -137,6 +138,81 @@ std::optional<Usage> UsageProbe::read(qint64 pid) const
         return std::nullopt;
     return Usage{fields[0].toLongLong(), fields[1].toLongLong(),
                  fields[2].toLongLong() + fields[3].toLongLong()};
+}
+
+namespace {
+
+QByteArray ReadProcFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void ThreadTally::Sample()
+{
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid_);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        // schedstat: nanoseconds on the CPU, nanoseconds waiting, time slices.
+        const QByteArray sched = ReadProcFile(tasks + "/" + task + "/schedstat");
+        const QByteArray status = ReadProcFile(tasks + "/" + task + "/status");
+        if (sched.isEmpty() || status.isEmpty())
+            continue; // ended between the listing and the reading
+        Thread reading;
+        reading.cpuNs = sched.split(' ').value(0).toLongLong();
+        for (const QByteArray& line : status.split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:") ||
+                line.startsWith("nonvoluntary_ctxt_switches:"))
+                reading.switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        // A thread id reused by a new thread starts lower: keep both lives.
+        Thread& kept = threads_[task];
+        if (reading.cpuNs < kept.cpuNs || reading.switches < kept.switches) {
+            threads_[task + QStringLiteral("+") + QString::number(threads_.size())] = kept;
+            kept = Thread{};
+        }
+        kept = reading;
+    }
+}
+
+double ThreadTally::CpuMs() const
+{
+    long long ns = 0;
+    for (const auto& [id, t] : threads_)
+        ns += t.cpuNs;
+    return double(ns) / 1e6;
+}
+
+long long ThreadTally::Switches() const
+{
+    long long total = 0;
+    for (const auto& [id, t] : threads_)
+        total += t.switches;
+    return total;
+}
+
+double ProcessCpuMs(qint64 pid)
+{
+    const QByteArray stat = ReadProcFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    // The command name may hold spaces; the fields after it are fixed: utime is the 14th field,
+    // the 12th after the closing parenthesis.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    const long ticks = sysconf(_SC_CLK_TCK);
+    return double(fields[11].toLongLong() + fields[12].toLongLong()) * 1000.0 / double(ticks);
+}
+
+qint64 XServerPid()
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype colon = display.indexOf(':');
+    if (colon < 0)
+        return 0;
+    const QByteArray number = display.mid(colon + 1).split('.').value(0);
+    return ReadProcFile(QStringLiteral("/tmp/.X%1-lock").arg(QString::fromLatin1(number)))
+        .trimmed()
+        .toLongLong();
 }
 
 } // namespace bench

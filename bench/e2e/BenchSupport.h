@@ -71,3 +71,35 @@ private:
 };
 
 } // namespace bench
+
+namespace bench {
+
+// CPU time and context switches of every thread of a process, the ended ones included: each
+// reading adds the threads alive now to what earlier readings kept of threads that have ended
+// since. Read it often (Pump with Sample every 100 ms or so) so an ending thread loses little.
+class ThreadTally {
+public:
+    explicit ThreadTally(qint64 pid) : pid_(pid) {}
+    void Sample();
+    // Since the process started, over every thread seen.
+    double CpuMs() const;
+    long long Switches() const;
+    int ThreadsSeen() const { return static_cast<int>(threads_.size()); }
+
+private:
+    struct Thread {
+        long long cpuNs = 0;
+        long long switches = 0;
+    };
+    qint64 pid_;
+    std::map<QString, Thread> threads_;
+};
+
+// The whole process's user plus system CPU time from /proc/<pid>/stat, ended threads included,
+// in milliseconds (clock-tick resolution: 10 ms).
+double ProcessCpuMs(qint64 pid);
+
+// The X server of $DISPLAY, from its lock file; 0 when it cannot be found.
+qint64 XServerPid();
+
+} // namespace bench

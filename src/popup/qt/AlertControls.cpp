@@ -11,6 +11,27 @@ AlertControl::AlertControl(QWidget* parent) : QLabel(parent)
     setMouseTracking(true);
 }
 
+void AlertControl::RenderInto(QPaintDevice* target, QPoint at)
+{
+    rendering_ = true;
+    render(target, at, QRegion(), QWidget::RenderFlags());
+    rendering_ = false;
+}
+
+void AlertControl::setVisible(bool visible)
+{
+    const bool wasHidden = isHidden();
+    QLabel::setVisible(visible);
+    if (wasHidden != isHidden())
+        Q_EMIT ContentChanged();
+}
+
+void AlertControl::paintEvent(QPaintEvent* event)
+{
+    if (!drawnByWindow_ || rendering_)
+        QLabel::paintEvent(event);
+}
+
 void AlertControl::mouseMoveEvent(QMouseEvent* event)
 {
     event->accept();
@@ -48,8 +69,11 @@ AlertLabel::AlertLabel(QWidget* parent, const QString& caption, Qt::Alignment ho
 
 void AlertLabel::SetCaption(const QString& caption)
 {
+    if (caption == caption_ && !text().isEmpty())
+        return;
     caption_ = caption;
     setText(MnemonicRichText(caption));
+    Q_EMIT ContentChanged();
 }
 
 AlertImage::AlertImage(QWidget* parent) : AlertControl(parent)
@@ -59,8 +83,12 @@ AlertImage::AlertImage(QWidget* parent) : AlertControl(parent)
 
 void AlertImage::SetPicture(const QPixmap& picture)
 {
+    // The hover handlers set the same picture at every pointer move.
+    if (picture.cacheKey() == picture_.cacheKey())
+        return;
     picture_ = picture;
     setPixmap(picture);
+    Q_EMIT ContentChanged();
 }
 
 } // namespace tessaly

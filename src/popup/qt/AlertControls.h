@@ -3,6 +3,10 @@
 // The popup's lightweight controls. Each takes the pointer movement over it for itself, so that
 // the window's own handler runs only over the bare window, and reports a click as press and
 // release of the left button inside it.
+//
+// A control whose window draws it from a picture of the window's content (SetDrawnByWindow) paints
+// nothing in its own paint events, and tells the window through ContentChanged whenever what it
+// shows changes, so the window can render that picture again.
 
 #include <QLabel>
 
@@ -13,17 +17,27 @@ class AlertControl : public QLabel {
 public:
     explicit AlertControl(QWidget* parent);
 
+    void SetDrawnByWindow(bool drawnByWindow) { drawnByWindow_ = drawnByWindow; }
+    // Draws the control at `at` on the painter's device, whether or not its window draws it.
+    void RenderInto(QPaintDevice* target, QPoint at);
+
+    void setVisible(bool visible) override;
+
 Q_SIGNALS:
     void Click();
     void MouseMove();
+    void ContentChanged();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     bool pressed_ = false;
+    bool drawnByWindow_ = false;
+    bool rendering_ = false;
 };
 
 // A label whose caption marks access keys with "&" (see popup/Mnemonic.h); it wraps within its

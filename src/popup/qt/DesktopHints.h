@@ -11,11 +11,30 @@
 // _NET_WM_STATE_SKIP_PAGER for tools that read states. On Windows the tool window flags do all
 // this.
 
+#include <functional>
+
+class QImage;
+class QSize;
 class QWidget;
 
 namespace tessaly {
 
 // Call before the window is first shown; may create its native window.
 void KeepOffTheTaskbar(QWidget* window);
+
+// On X11, makes `content` (in device pixels, from the window's top-left corner) the background of
+// the window's native window, so that the X server itself fills whatever part of the window a
+// resize uncovers, and shows it at once. False where that cannot be done: the window then paints
+// the content itself.
+bool ShowAsNativeBackground(QWidget* window, const QImage& content);
+
+// On X11 Qt answers every report of a window's new size with four round trips to the server (to
+// learn its place and its frame again), most of what a popup costs when its motion resizes it 111
+// times. Reports of the window's size for which `passOn` answers false are not given to Qt; the
+// widget's own geometry is set when the motion resizes it, so only the last report of a motion
+// needs to reach Qt. Ends with the window's destruction (ForgetResizeReports). Does nothing
+// elsewhere.
+void SkipResizeReports(QWidget* window, std::function<bool(const QSize&)> passOn);
+void ForgetResizeReports(QWidget* window);
 
 } // namespace tessaly

@@ -3,6 +3,7 @@
 #include "common/qt/Logging.h"
 
 #include <cmath>
+#include <map>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -61,9 +62,14 @@ QSize PopupPictureSize(PopupPicture picture)
 
 QPixmap PopupPixmap(PopupPicture picture, qreal devicePixelRatio)
 {
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    // Every popup shows the same pictures: each is rendered once and shared.
+    static std::map<std::pair<PopupPicture, qreal>, QPixmap> rendered;
+    const auto key = std::make_pair(picture, ratio);
+    if (const auto it = rendered.find(key); it != rendered.end())
+        return it->second;
     InitPopupResources();
     const PictureSource source = SourceOf(picture);
-    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     QPixmap pixmap(QSize(static_cast<int>(std::ceil(source.size.width() * ratio)),
                          static_cast<int>(std::ceil(source.size.height() * ratio))));
     pixmap.fill(Qt::transparent);
@@ -76,6 +82,7 @@ QPixmap PopupPixmap(PopupPicture picture, qreal devicePixelRatio)
         renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixmap.size())));
     }
     pixmap.setDevicePixelRatio(ratio);
+    rendered.emplace(key, pixmap);
     return pixmap;
 }
 

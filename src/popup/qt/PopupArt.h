@@ -25,7 +25,7 @@ enum class PopupPicture {
 QSize PopupPictureSize(PopupPicture picture);
 
 // The picture rendered at its design size for a screen of that pixel ratio; a transparent pixmap
-// of that size when the artwork cannot be read.
+// of that size when the artwork cannot be read. Rendered once per process and ratio, then shared.
 QPixmap PopupPixmap(PopupPicture picture, qreal devicePixelRatio = 1.0);
 
 // A cursor of the hand pointer picture, its hot spot at the tip of the index finger.

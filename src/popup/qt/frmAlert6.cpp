@@ -1,5 +1,6 @@
 #include "popup/qt/frmAlert6.h"
 
+#include "common/linux/FreedMemory.h"
 #include "common/qt/DialogFont.h"
 #include "common/qt/Guard.h"
 #include "common/qt/Logging.h"
@@ -10,8 +11,11 @@
 #include "popup/qt/DesktopHints.h"
 #include "popup/qt/PopupArt.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -54,6 +58,18 @@ std::unordered_map<PopupId, frmAlert6*>& LivePopups()
     return live;
 }
 
+// The application's icon at one small size, made once. A window hands its icon to the X server
+// when it is created, and the scalable application icon would be rendered at every standard size
+// for each popup: most of what a popup cost before its motion was made cheap.
+const QIcon& PopupWindowIcon()
+{
+    static const QIcon icon = [] {
+        const QIcon application = QGuiApplication::windowIcon();
+        return application.isNull() ? QIcon() : QIcon(application.pixmap(QSize(32, 32)));
+    }();
+    return icon;
+}
+
 PopupId NewPopupId()
 {
     static PopupId last = kNoPopup;
@@ -81,6 +97,9 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
+    setWindowIcon(PopupWindowIcon());
+    // Content() covers the whole window.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFont(DialogFont(false));
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, Qt::black);
@@ -103,16 +122,35 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     connect(&Timer3, &QTimer::timeout, this,
             GuardedSlot(this, "Timer3_Timer", &frmAlert6::Timer3_Timer));
 
+    // Several changes in one pass of the event loop go to the screen once.
+    contentUpload_.setSingleShot(true);
+    contentUpload_.setInterval(0);
+    connect(&contentUpload_, &QTimer::timeout, this,
+            GuardedSlot(this, "ShowContent", &frmAlert6::ShowContent));
+
     CreateControls();
     Form_Load();
     KeepOffTheTaskbar(this);
+    // While a slide goes on, another resize follows each one: Qt needs only the last.
+    SkipResizeReports(this,
+                      [this](const QSize&) { return !Timer1.isActive() && !Timer3.isActive(); });
     // Last, so that a popup whose construction failed is never found.
     LivePopups().emplace(id_, this);
 }
 
 frmAlert6::~frmAlert6()
 {
+    ForgetResizeReports(this);
     LivePopups().erase(id_);
+    // Once the last popup and its window are gone, the pages they used go back to the system.
+    if (QCoreApplication* app = QCoreApplication::instance(); app && LivePopups().empty())
+        QMetaObject::invokeMethod(
+            app,
+            [] {
+                if (LivePopups().empty())
+                    ReturnFreedMemory();
+            },
+            Qt::QueuedConnection);
 }
 
 frmAlert6* frmAlert6::Loaded(PopupId id)
@@ -131,6 +169,8 @@ void frmAlert6::CreateControls()
         control->setObjectName(QString::fromLatin1(name));
         control->setGeometry(box);
         control->setFont(DialogFont(bold));
+        control->SetDrawnByWindow(true);
+        connect(control, &AlertControl::ContentChanged, this, &frmAlert6::InvalidateContent);
         return control;
     };
     const auto image = [this](const QString& name, PopupPicture picture, QRect box) {
@@ -138,6 +178,8 @@ void frmAlert6::CreateControls()
         control->setObjectName(name);
         control->setGeometry(box);
         control->SetPicture(PopupPixmap(picture, devicePixelRatioF()));
+        control->SetDrawnByWindow(true);
+        connect(control, &AlertControl::ContentChanged, this, &frmAlert6::InvalidateContent);
         return control;
     };
     const QString label1 = QStringLiteral("Label1");
@@ -242,7 +284,10 @@ void frmAlert6::ApplyGeometry()
     const int left = TwipsToPixels(placement_.left);
     const int top = TwipsToPixels(motion_.Top());
     // Both edges rounded on their own, so the bottom edge stays put while the top moves.
-    setGeometry(left, top, TwipsToPixels(placement_.width), TwipsToPixels(motion_.Bottom()) - top);
+    const QRect geometry(left, top, TwipsToPixels(placement_.width),
+                         TwipsToPixels(motion_.Bottom()) - top);
+    if (geometry != this->geometry())
+        setGeometry(geometry);
 }
 
 void frmAlert6::SyncTimers()
@@ -327,7 +372,20 @@ void frmAlert6::UseHandCursorOnMessage()
 
 void frmAlert6::Show()
 {
+    ShowContent();
     show();
+}
+
+void frmAlert6::ShowContent()
+{
+    contentUpload_.stop();
+    const bool native = ShowAsNativeBackground(this, Content().toImage());
+    if (native != nativeBackground_) {
+        nativeBackground_ = native;
+        // Qt's own painting would only cover the background with the same pixels, at every
+        // step of the motion.
+        setUpdatesEnabled(!native);
+    }
 }
 
 void frmAlert6::RestartHold()
@@ -465,11 +523,47 @@ void frmAlert6::Form_MouseMove()
     RestartHold();
 }
 
-void frmAlert6::paintEvent(QPaintEvent*)
+void frmAlert6::InvalidateContent()
 {
+    contentDirty_ = true;
+    if (nativeBackground_)
+        contentUpload_.start();
+    else
+        update();
+}
+
+const QPixmap& frmAlert6::Content()
+{
+    if (!contentDirty_)
+        return content_;
+    const qreal ratio = devicePixelRatioF();
+    // Taller by a pixel than the full height, for the rounding of the window's two edges.
+    const QSize size(width(), std::max(height(), TwipsToPixels(iAlertHeight) + 1));
+    QPixmap content(QSize(static_cast<int>(std::ceil(size.width() * ratio)),
+                          static_cast<int>(std::ceil(size.height() * ratio))));
+    content.setDevicePixelRatio(ratio);
+    content.fill(palette().color(QPalette::Window));
+    {
+        QPainter painter(&content);
+        painter.drawPixmap(0, 0, background_);
+    }
+    // In stacking order, as the window would paint them.
+    for (QObject* child : children()) {
+        auto* control = qobject_cast<AlertControl*>(child);
+        if (control && !control->isHidden())
+            control->RenderInto(&content, control->pos());
+    }
+    content_ = content;
+    contentDirty_ = false;
+    return content_;
+}
+
+void frmAlert6::paintEvent(QPaintEvent* event)
+{
+    const QPixmap& content = Content();
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    painter.drawPixmap(0, 0, background_);
+    painter.setClipRegion(event->region());
+    painter.drawPixmap(0, 0, content);
 }
 
 void frmAlert6::mouseMoveEvent(QMouseEvent* event)

@@ -4,6 +4,11 @@
 // the screen that rises, holds for five seconds and sinks, then unloads itself. Its controls and
 // handlers keep the names of the window design; the motion lives in AlertMotion and what it shows
 // is decided by cAlert.
+//
+// The window shows a picture of its whole content at full height, rendered again only when what a
+// control shows changes: each step of the motion only resizes the window, which then reveals more
+// or less of that picture instead of laying out and painting every control again. On X11 the
+// picture is the native window's background, so the server uncovers it without any repaint.
 
 #include "popup/AlertLoad.h"
 #include "popup/AlertMotion.h"
@@ -77,6 +82,9 @@ public:
     // Ends the popup at once, whatever its state.
     void Unload();
 
+    // The content at full height as the window shows it; rendered first if it is out of date.
+    const QPixmap& Content();
+
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
@@ -100,6 +108,8 @@ private:
     void CreateControls();
     void Form_Load();
     void ApplyGeometry();
+    void InvalidateContent();
+    void ShowContent();
     void SyncTimers();
     bool CallPlayer(const char* operation, tessaly::PlayerResult (tessaly::Player::*call)());
     // Back or Forward: the player call, then the record in the main window.
@@ -113,6 +123,11 @@ private:
     int holdStartsSeen_ = 0;
     bool closed_ = false;
     QPixmap background_;
+    QPixmap content_;
+    bool contentDirty_ = true;
+    // The X server shows the content as the window's background; Qt paints nothing on screen.
+    bool nativeBackground_ = false;
+    QTimer contentUpload_;
 };
 
 namespace tessaly {

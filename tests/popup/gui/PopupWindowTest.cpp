@@ -6,12 +6,15 @@
 #include "popup/common/PopupFakes.h"
 #include "popup/qt/frmAlert6.h"
 #include "popup/qt/PopupArt.h"
+#include "popup/RefreshAlert.h"
 #include "support/ChildProcess.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QUrl>
 
@@ -389,6 +392,102 @@ TEST_F(PopupWindow, HoverPicturesAndTheBareWindowRestartingTheHold)
     EXPECT_EQ(popup->Motion().HoldStarts(), holds + 1);
     EXPECT_TRUE(popup->Timer2.isActive());
     EXPECT_TRUE(popup->Timer1.isActive());
+}
+
+// What the window would show if every control painted itself over the background, at full height.
+QImage NormalRender(frmAlert6* popup, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(popup->palette().color(QPalette::Window));
+    QPainter painter(&image);
+    painter.drawPixmap(0, 0, PopupPixmap(PopupPicture::Background));
+    for (QObject* child : popup->children()) {
+        auto* control = qobject_cast<AlertControl*>(child);
+        if (!control || control->isHidden())
+            continue;
+        // Each control on its own, without the window's background colour over the picture.
+        QPixmap piece(control->size());
+        piece.fill(Qt::transparent);
+        control->SetDrawnByWindow(false);
+        control->render(&piece, QPoint(), QRegion(), QWidget::RenderFlags());
+        control->SetDrawnByWindow(true);
+        painter.drawPixmap(control->pos(), piece);
+    }
+    return image;
+}
+
+// Pixels that differ by more than antialiasing's rounding between two pictures of the same size.
+int DifferingPixels(const QImage& a, const QImage& b)
+{
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 8 || std::abs(qGreen(p) - qGreen(q)) > 8 ||
+                std::abs(qBlue(p) - qBlue(q)) > 8)
+                ++differing;
+        }
+    return differing;
+}
+
+TEST_F(PopupWindow, ItsContentPictureIsWhatTheControlsPaintAndFollowsEveryChange)
+{
+    owner.player = &player;
+    frmAlert6* popup = OpenTrack();
+    ASSERT_TRUE(popup);
+    const QSize full(254, 117);
+    const auto content = [&] {
+        return popup->Content()
+            .toImage()
+            .copy(QRect(QPoint(0, 0), full))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    ASSERT_GE(popup->Content().height(), full.height()); // full height while still rising
+    EXPECT_EQ(DifferingPixels(content(), NormalRender(popup, full)), 0);
+
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+    } changes[] = {
+        {"rows updated in place",
+         [&] {
+             UpdateAlertRows(*popup, u"Other Album", u"Other & Band", u"Other Song");
+         }},
+        {"hover picture",
+         [&] {
+             popup->imgBack_MouseMove();
+         }},
+        {"close button hover",
+         [&] {
+             popup->imgX_MouseMove();
+         }},
+        {"pictures back to normal",
+         [&] {
+             popup->Form_MouseMove();
+         }},
+        {"a row hidden",
+         [&] {
+             popup->Hide(AlertPart::lblAlbum);
+         }},
+        {"the message",
+         [&] {
+             popup->SetCaption(AlertText::lblAlert, u"Radio\r\n\r\nNews");
+         }},
+    };
+    for (const auto& c : changes) {
+        const QImage before = content();
+        c.apply();
+        const QImage after = content();
+        EXPECT_GT(DifferingPixels(before, after), 0) << c.change;
+        EXPECT_EQ(DifferingPixels(after, NormalRender(popup, full)), 0) << c.change;
+    }
+
+    // The window at full height shows that picture.
+    ASSERT_TRUE(test::WaitUntil([&] { return !popup->Timer1.isActive(); }, 5000));
+    EXPECT_EQ(popup->size(), full);
+    EXPECT_EQ(
+        DifferingPixels(popup->grab().toImage().convertToFormat(QImage::Format_RGB32), content()),
+        0);
 }
 
 TEST(PopupArt, EveryPictureRendersAtItsDesignSize)

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
@@ -276,6 +277,35 @@ TEST_F(PopupOnTheDesktop, RiseTakesAboutNineHundredMilliseconds)
     RecordProperty("rise_median_ms", static_cast<int>(median));
     EXPECT_GE(median, 57 * 15);
     EXPECT_LE(median, 3000); // generous: a loaded machine delays ticks
+}
+
+// The popup's pixels on the screen, as far as the screen reaches.
+QImage OnScreen(frmAlert6* popup)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = popup->geometry().intersected(screen->geometry());
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(PopupOnTheDesktop, TheScreenShowsTheContentAndFollowsAnInPlaceUpdate)
+{
+    frmAlert6* popup = ShowTrack();
+    ASSERT_TRUE(popup);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_GE(WaitForRise(popup, clock), 0);
+    const auto content = [&] {
+        const QImage shown = OnScreen(popup);
+        return popup->Content().toImage().convertToFormat(QImage::Format_RGB32).copy(shown.rect());
+    };
+    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(popup) == content(); }, 2000));
+    const QImage before = OnScreen(popup);
+
+    alerts.UpdateRecordedAlert(popup->Id(), u"Another Album", u"Another Band", u"Another Song");
+    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(popup) == content(); }, 2000));
+    EXPECT_NE(OnScreen(popup), before);
 }
 
 // A backdrop for the screenshots, so the popup is seen against a desktop colour.
