@@ -125,10 +125,12 @@ protected:
     void TearDown() override
     {
         if (process_.hProcess) {
-            // Closed the user's way first, so that the player connection is let go.
+            // Closed the user's way first, so that the player connection is let go. The program
+            // ends once its popups have sunk (some six seconds under Wine's 10 ms timers); a
+            // killed program would leave the iTunes server running with no one to release it.
             for (HWND window : WindowsOf(process_.dwProcessId, kMainClass))
                 PostMessageA(window, WM_CLOSE, 0, 0);
-            if (!waitForExit(5s))
+            if (!waitForExit(20s))
                 TerminateProcess(process_.hProcess, 1);
             WaitForSingleObject(process_.hProcess, 5000);
             CloseHandle(process_.hProcess);
@@ -375,6 +377,20 @@ TEST_F(TessalyExeTest, TrackChangeShowsAndPublishesTheStatus)
     EXPECT_EQ(
         test::QueryRawValue("Software\\Yahoo\\Pager\\profiles\\alice\\Custom Msgs", "1").bytes,
         test::StoredText("Blue Hour: Nina - Morning"));
+
+    // The popup: at the bottom right of the work area, translucent, never the foreground, and
+    // gone by itself after its rise, hold and sink.
+    HWND popup = waitForWindow("Tessaly.frmAlert6");
+    ASSERT_NE(popup, nullptr);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(popup, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 204);
+    EXPECT_NE(GetForegroundWindow(), popup);
+    RECT area{};
+    GetWindowRect(popup, &area);
+    EXPECT_NEAR(area.right, GetSystemMetrics(SM_CXSCREEN) + 5, 2);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(popup); }, 15s));
 }
 
 TEST_F(TessalyExeTest, RadioTitleGoesToThePlaylistBesideTheProgram)
