@@ -8,6 +8,7 @@
 #include "common/qt/QtTwips.h"
 #include "common/qt/SetOpacity.h"
 #include "common/Settings.h"
+#include "popup/AlertPlayerCall.h"
 #include "popup/qt/DesktopHints.h"
 #include "popup/qt/PopupArt.h"
 
@@ -429,21 +430,7 @@ void frmAlert6::Timer3_Timer()
 
 bool frmAlert6::CallPlayer(const char* operation, PlayerResult (Player::*call)())
 {
-    bool done = false;
-    Guarded(lcPopup, operation, [&] {
-        Player* player = owner_.AlertPlayer();
-        if (!player) {
-            qCWarning(lcPopup) << operation << "failed: there is no player";
-            return;
-        }
-        const PlayerResult result = (player->*call)();
-        done = result == PlayerResult::Ok;
-        if (!done)
-            qCWarning(lcPopup) << operation << "failed:"
-                               << (result == PlayerResult::NoPlayer ? "no player is connected"
-                                                                    : "the player did not do it");
-    });
-    return done;
+    return CallAlertPlayer(owner_, operation, call, LogFailures(lcPopup));
 }
 
 void frmAlert6::imgBack_Click()

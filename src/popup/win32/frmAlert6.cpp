@@ -3,6 +3,7 @@
 #include "common/Settings.h"
 #include "common/win32/Guard.h"
 #include "common/win32/SetOpacity.h"
+#include "popup/AlertPlayerCall.h"
 
 #include <exception>
 #include <shellapi.h>
@@ -373,22 +374,7 @@ void frmAlert6::Timer3_Timer()
 
 bool frmAlert6::CallPlayer(const char* operation, PlayerResult (Player::*call)())
 {
-    bool done = false;
-    Guarded("popup", operation, [&] {
-        Player* player = owner_.AlertPlayer();
-        if (!player) {
-            LogWarning("popup", std::string(operation) + " failed: there is no player");
-            return;
-        }
-        const PlayerResult result = (player->*call)();
-        if (result != PlayerResult::Ok)
-            LogWarning("popup",
-                       std::string(operation) + " failed: " +
-                           (result == PlayerResult::NoPlayer ? "no player is connected"
-                                                             : "the player did not do it"));
-        done = result == PlayerResult::Ok;
-    });
-    return done;
+    return CallAlertPlayer(owner_, operation, call, LogFailures("popup"));
 }
 
 void frmAlert6::imgBack_Click()
