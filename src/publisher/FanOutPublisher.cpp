@@ -17,4 +17,13 @@ void FanOutPublisher::SetYahooStatus(const std::u16string& statusText)
     }
 }
 
+bool FanOutPublisher::LastStatusUnstored() const
+{
+    for (const std::unique_ptr<StatusPublisher>& target : targets_) {
+        if (target && target->LastStatusUnstored())
+            return true;
+    }
+    return false;
+}
+
 } // namespace tessaly

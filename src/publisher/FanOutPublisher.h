@@ -18,6 +18,9 @@ public:
 
     // Each target gets the status whatever the ones before it did (a throw included).
     void SetYahooStatus(const std::u16string& statusText) override;
+    // Any target's status was not stored: the call is made again on all of them, which each
+    // takes as an update of the status it already shows.
+    bool LastStatusUnstored() const override;
 
 private:
     std::vector<std::unique_ptr<StatusPublisher>> targets_;

@@ -46,7 +46,7 @@ std::u16string RegistryText::GetRegString(RegKey rootKey, const std::u16string& 
     return text;
 }
 
-void RegistryText::SetRegString(RegKey rootKey, const std::u16string& subKey,
+bool RegistryText::SetRegString(RegKey rootKey, const std::u16string& subKey,
                                 const std::u16string& valueName, const std::u16string& data) const
 {
     const std::string ansiKey = ansi_.FromUnicode(subKey);
@@ -54,13 +54,14 @@ void RegistryText::SetRegString(RegKey rootKey, const std::u16string& subKey,
     const std::string bytes = ansi_.FromUnicode(data);
 
     RegKey key = 0;
-    registry_.RegCreateKeyA(rootKey, ansiKey.c_str(), &key);
+    const RegStatus created = registry_.RegCreateKeyA(rootKey, ansiKey.c_str(), &key);
     // The byte count is the converted text's length: a character count would cut multi-byte
     // text short.
-    registry_.RegSetValueExA(key, ansiName.c_str(), 0, kRegSz,
-                             reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                             static_cast<std::uint32_t>(bytes.size()));
+    const RegStatus set = registry_.RegSetValueExA(
+        key, ansiName.c_str(), 0, kRegSz, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+        static_cast<std::uint32_t>(bytes.size()));
     registry_.RegCloseKey(key);
+    return created == kErrorSuccess && set == kErrorSuccess;
 }
 
 } // namespace tessaly

@@ -20,8 +20,9 @@ public:
     std::u16string GetRegString(RegKey rootKey, const std::u16string& subKey,
                                 const std::u16string& valueName) const;
     // Creates subKey when missing and stores data as REG_SZ, its byte count being the length of
-    // the converted text (no NUL). Result codes are not examined.
-    void SetRegString(RegKey rootKey, const std::u16string& subKey, const std::u16string& valueName,
+    // the converted text (no NUL). Every call is made whatever the one before answered; false when
+    // any of them failed.
+    bool SetRegString(RegKey rootKey, const std::u16string& subKey, const std::u16string& valueName,
                       const std::u16string& data) const;
 
 private:

@@ -4,8 +4,9 @@
 
 namespace tessaly {
 
-StatusWriter::StatusWriter(Factory makePublisher, FailureSink errors)
-    : errors_(std::move(errors)), thread_([this, make = std::move(makePublisher)] { run(make); })
+StatusWriter::StatusWriter(Factory makePublisher, FailureSink errors, StatusRetry retry)
+    : errors_(std::move(errors)), retry_(retry),
+      thread_([this, make = std::move(makePublisher)] { run(make); })
 {}
 
 StatusWriter::~StatusWriter()
@@ -47,16 +48,41 @@ void StatusWriter::run(const Factory& makePublisher)
     });
 
     std::unique_lock lock(mutex_);
+    std::optional<std::u16string> retry; // a status that was not stored, due again
+    int retries = 0;
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || waiting_; });
+        if (retry)
+            wake_.wait_for(lock, retry_.delay, [this] { return stopping_ || waiting_; });
+        else
+            wake_.wait(lock, [this] { return stopping_ || waiting_; });
         if (stopping_)
             break;
-        const std::u16string text = std::move(*waiting_);
-        waiting_.reset();
+        std::u16string text;
+        if (waiting_) {
+            // A newer status replaces the one that was not stored.
+            text = std::move(*waiting_);
+            waiting_.reset();
+            retries = 0;
+        } else {
+            text = std::move(*retry);
+            ++retries;
+        }
+        retry.reset();
         busy_ = true;
         lock.unlock();
+        bool unstored = false;
         if (publisher)
-            RunStep(errors_, "publish status", [&] { publisher->SetYahooStatus(text); });
+            RunStep(errors_, "publish status", [&] {
+                publisher->SetYahooStatus(text);
+                unstored = publisher->LastStatusUnstored();
+            });
+        if (unstored && retries < retry_.attempts) {
+            retry = text;
+            if (retries == 0 && errors_)
+                errors_("store status", "not stored; it is tried again shortly");
+        } else if (unstored && errors_) {
+            errors_("store status", "still not stored; given up until the next status");
+        }
         lock.lock();
         busy_ = false;
         if (!waiting_)

@@ -19,13 +19,20 @@
 
 namespace tessaly {
 
+// A status the publisher could not store (a locked registry) is published again after `delay`, up
+// to `attempts` more times, unless a newer status comes first.
+struct StatusRetry {
+    std::chrono::milliseconds delay{2000};
+    int attempts = 3;
+};
+
 class StatusWriter final : public StatusPublisher {
 public:
     // Called on the writer's thread, so that the publisher and whatever it holds (bus
     // connections, database handles) are made, used and destroyed on that thread alone.
     using Factory = std::function<std::unique_ptr<StatusPublisher>()>;
 
-    explicit StatusWriter(Factory makePublisher, FailureSink errors = {});
+    explicit StatusWriter(Factory makePublisher, FailureSink errors = {}, StatusRetry retry = {});
     // A status still waiting is dropped; the call in flight ends within its publisher's own time
     // limits and is waited for, then the publisher is destroyed on its thread.
     ~StatusWriter() override;
@@ -42,6 +49,7 @@ private:
     void run(const Factory& makePublisher);
 
     FailureSink errors_;
+    StatusRetry retry_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;

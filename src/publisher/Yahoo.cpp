@@ -23,8 +23,11 @@ void Yahoo::SetYahooStatus(const std::u16string& statusText)
         userId = GetRegString(kHkeyCurrentUser, yahoo::kPagerKey, yahoo::kUserIdValue);
     });
     const std::u16string key = yahoo::CustomMessagesKey(userId);
-    RunStep(errors_, "write custom message",
-            [&] { SetRegString(kHkeyCurrentUser, key, yahoo::kCustomMessageValue, statusText); });
+    bool stored = false;
+    RunStep(errors_, "write custom message", [&] {
+        stored = SetRegString(kHkeyCurrentUser, key, yahoo::kCustomMessageValue, statusText);
+    });
+    unstored_ = !stored;
 
     WindowHandle window;
     RunStep(errors_, "find window",

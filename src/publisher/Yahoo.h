@@ -46,22 +46,26 @@ public:
     // Reads the user id, writes the text, finds the Messenger and sends it both commands. Every
     // step runs whatever the earlier ones did; nothing is reported and nothing is thrown.
     void SetYahooStatus(const std::u16string& statusText) override;
+    // The custom message was not written (the other steps do not count: a Messenger that is not
+    // running has nothing to take up).
+    bool LastStatusUnstored() const override { return unstored_; }
 
     std::u16string GetRegString(RegKey rootKey, const std::u16string& subKey,
                                 const std::u16string& valueName) const
     {
         return text_.GetRegString(rootKey, subKey, valueName);
     }
-    void SetRegString(RegKey rootKey, const std::u16string& subKey, const std::u16string& valueName,
+    bool SetRegString(RegKey rootKey, const std::u16string& subKey, const std::u16string& valueName,
                       const std::u16string& data) const
     {
-        text_.SetRegString(rootKey, subKey, valueName, data);
+        return text_.SetRegString(rootKey, subKey, valueName, data);
     }
 
 private:
     RegistryText text_;
     WindowMessages& windows_;
     ErrorSink errors_;
+    bool unstored_ = false;
 };
 
 } // namespace tessaly

@@ -278,6 +278,126 @@ TEST(StatusWriter, EachStandInCallSequenceIsWholeAndInOrder)
     EXPECT_EQ(value->bytes, "status " + std::string(50, '#'));
 }
 
+// A registry that refuses the first `failures` writes, as one locked by another program does.
+class LockedThenFree final : public StatusPublisher {
+public:
+    struct Record {
+        std::mutex mutex;
+        std::vector<std::u16string> calls;
+        std::vector<Clock::time_point> at;
+    };
+    LockedThenFree(Record& record, int failures) : record_(record), failures_(failures) {}
+    void SetYahooStatus(const std::u16string& text) override
+    {
+        const std::lock_guard lock(record_.mutex);
+        record_.calls.push_back(text);
+        record_.at.push_back(Clock::now());
+        unstored_ = failures_-- > 0;
+    }
+    bool LastStatusUnstored() const override { return unstored_; }
+
+private:
+    Record& record_;
+    int failures_;
+    bool unstored_ = false;
+};
+
+std::vector<std::u16string> CallsOf(LockedThenFree::Record& record)
+{
+    const std::lock_guard lock(record.mutex);
+    return record.calls;
+}
+
+bool WaitForCalls(LockedThenFree::Record& record, std::size_t count)
+{
+    const auto deadline = Clock::now() + 10s;
+    while (CallsOf(record).size() < count && Clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    return CallsOf(record).size() >= count;
+}
+
+TEST(StatusWriter, AStatusThatWasNotStoredIsTriedAgainUntilItIsOrGivenUp)
+{
+    struct Case {
+        int failures;
+        std::size_t calls;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        {0, 1, {}},
+        {2, 3, {"store status: not stored; it is tried again shortly"}},
+        {5,
+         4,
+         {"store status: not stored; it is tried again shortly",
+          "store status: still not stored; given up until the next status"}},
+    };
+    for (const Case& c : cases) {
+        LockedThenFree::Record record;
+        Failures failures;
+        {
+            StatusWriter writer(
+                [&] { return std::make_unique<LockedThenFree>(record, c.failures); },
+                failures.sink(), StatusRetry{50ms, 3});
+            writer.SetYahooStatus(u"Locked Song");
+            ASSERT_TRUE(WaitForCalls(record, c.calls)) << c.failures;
+            std::this_thread::sleep_for(200ms); // no call beyond the last attempt
+        }
+        EXPECT_EQ(CallsOf(record), std::vector<std::u16string>(c.calls, u"Locked Song"))
+            << c.failures;
+        for (std::size_t i = 1; i < record.at.size(); ++i)
+            EXPECT_GE(record.at[i] - record.at[i - 1], 50ms) << c.failures;
+        EXPECT_EQ(failures.steps, c.told) << c.failures;
+    }
+}
+
+TEST(StatusWriter, ANewerStatusReplacesTheOneWaitingToBeTriedAgain)
+{
+    LockedThenFree::Record record;
+    StatusWriter writer([&] { return std::make_unique<LockedThenFree>(record, 1); }, {},
+                        StatusRetry{1s, 3});
+    writer.SetYahooStatus(u"Locked Song");
+    ASSERT_TRUE(WaitForCalls(record, 1));
+    writer.SetYahooStatus(u"Next Song");
+    ASSERT_TRUE(WaitForCalls(record, 2));
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_THAT(CallsOf(record), ElementsAre(u"Locked Song", u"Next Song"));
+}
+
+TEST(StatusWriter, ShutdownDoesNotWaitForAStatusDueAgain)
+{
+    LockedThenFree::Record record;
+    auto writer =
+        std::make_unique<StatusWriter>([&] { return std::make_unique<LockedThenFree>(record, 10); },
+                                       FailureSink{}, StatusRetry{10s, 3});
+    writer->SetYahooStatus(u"Locked Song");
+    ASSERT_TRUE(WaitForCalls(record, 1));
+    const auto start = Clock::now();
+    writer.reset();
+    EXPECT_LT(Clock::now() - start, 5s);
+    EXPECT_EQ(CallsOf(record).size(), 1u);
+}
+
+TEST(Yahoo, AFailedWriteOfTheCustomMessageIsAStatusNotStored)
+{
+    for (const RegStatus answer : {kErrorSuccess, kErrorLockViolation}) {
+        CallLog log;
+        MemoryRegistry registry(log);
+        RecordingWindows windows(log);
+        const Utf8CodePage ansi;
+        Yahoo yahoo(registry, windows, ansi);
+        registry.failWrites = answer;
+        yahoo.SetYahooStatus(u"x");
+        EXPECT_EQ(yahoo.LastStatusUnstored(), answer != kErrorSuccess) << answer;
+        std::vector<std::unique_ptr<StatusPublisher>> targets;
+        LockedThenFree::Record other;
+        targets.push_back(std::make_unique<LockedThenFree>(other, 0));
+        targets.push_back(std::make_unique<Yahoo>(registry, windows, ansi));
+        FanOutPublisher fanOut(std::move(targets));
+        fanOut.SetYahooStatus(u"y");
+        EXPECT_EQ(fanOut.LastStatusUnstored(), answer != kErrorSuccess) << answer;
+    }
+}
+
 TEST(FanOutPublisher, EveryTargetGetsEachStatusInOrderWhateverTheOthersDo)
 {
     Gate first;
