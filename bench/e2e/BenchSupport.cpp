@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,16 @@
 #include <unistd.h>
 
 namespace bench {
+
+bool CallPlayer(const char* method)
+{
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo"),
+        QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Player"),
+        QString::fromLatin1(method));
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() ==
+           QDBusMessage::ReplyMessage;
+}
 
 ScratchHome::ScratchHome()
 {

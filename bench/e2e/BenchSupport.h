@@ -36,6 +36,9 @@ bool StartAndWait(QProcess& process, const QString& program, const QStringList& 
 // Runs the event loop until done() or the time is up.
 bool Pump(const std::function<bool()>& done, int timeoutMs);
 
+// One method of the demo player's org.mpris.MediaPlayer2.Player, waited for (5 s at most).
+bool CallPlayer(const char* method);
+
 double Percentile(std::vector<double> values, double fraction);
 // One line: median, p99 and max, and the target when given.
 void PrintFigure(const char* name, const std::vector<double>& valuesMs,

@@ -50,15 +50,7 @@ int EnvInt(const char* name, int fallback)
     return ok && value > 0 ? value : fallback;
 }
 
-bool CallPlayer(const char* method)
-{
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo"),
-        QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Player"),
-        QString::fromLatin1(method));
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() ==
-           QDBusMessage::ReplyMessage;
-}
+using bench::CallPlayer;
 
 bool Burst(uint count, uint withinMs)
 {

@@ -6,6 +6,7 @@
 
 #include "BenchSupport.h"
 #include "MapWatch.h"
+#include "support/MpvPlugin.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -195,15 +196,7 @@ void MemoryThroughMpris(const std::vector<Measured>& programs, int changes)
     Stop(messenger);
 }
 
-QString MpvMprisPlugin()
-{
-    for (const char* path :
-         {"/usr/lib/mpv-mpris/mpris.so", "/usr/lib/x86_64-linux-gnu/mpv-mpris/mpris.so",
-          "/etc/mpv/scripts/mpris.so"})
-        if (QFile::exists(QString::fromLatin1(path)))
-            return QString::fromLatin1(path);
-    return {};
-}
+using tessaly::test::MpvMprisPlugin;
 
 // mpv playing an internet radio whose title stays (one title; the server makes its Ogg links as
 // long as the interval, so that is kept short), with mpv-mpris: a player that signals every

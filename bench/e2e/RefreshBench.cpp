@@ -170,15 +170,7 @@ double Ms(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-bool CallPlayer(const char* method)
-{
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo"),
-        QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Player"),
-        QString::fromLatin1(method));
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() ==
-           QDBusMessage::ReplyMessage;
-}
+using bench::CallPlayer;
 
 void PrintMemory(const char* what, long kib)
 {

@@ -9,6 +9,7 @@
 // stream figure. Prints figures; nothing here passes or fails on speed.
 
 #include "BenchSupport.h"
+#include "support/MpvPlugin.h"
 #include "watcher/mpris/MprisConnection.h"
 
 #include <algorithm>
@@ -130,15 +131,7 @@ void StallFigure(QDBusConnection bus, TimedApplication& app)
     hostile.waitForFinished(2000);
 }
 
-QString MpvMprisPlugin()
-{
-    for (const char* path :
-         {"/usr/lib/mpv-mpris/mpris.so", "/usr/lib/x86_64-linux-gnu/mpv-mpris/mpris.so",
-          "/etc/mpv/scripts/mpris.so"})
-        if (QFile::exists(QString::fromLatin1(path)))
-            return QString::fromLatin1(path);
-    return {};
-}
+using tessaly::test::MpvMprisPlugin;
 
 void PrintWakeups(const char* what, qint64 pid, int seconds)
 {

@@ -3,6 +3,7 @@
 
 #include "demo-player/DemoLibrary.h"
 #include "MprisFixture.h"
+#include "support/MpvPlugin.h"
 
 #include <pwd.h>
 #include <QDir>
@@ -65,16 +66,6 @@ TEST_F(RealClients, PlayerctlDrivesTheDemoPlayer)
     EXPECT_EQ(recorder->events[0].name, demo::Library()[1].title);
     EXPECT_EQ(recorder->events[1].name, demo::Library()[0].title);
     EXPECT_EQ(recorder->events[2].name, demo::Library()[0].title);
-}
-
-QString MpvMprisPlugin()
-{
-    for (const char* path :
-         {"/usr/lib/mpv-mpris/mpris.so", "/usr/lib/x86_64-linux-gnu/mpv-mpris/mpris.so",
-          "/etc/mpv/scripts/mpris.so"})
-        if (QFile::exists(QString::fromLatin1(path)))
-            return QString::fromLatin1(path);
-    return {};
 }
 
 TEST_F(RealClients, MpvWithMprisIsFollowedTrackByTrack)
