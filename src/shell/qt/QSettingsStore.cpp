@@ -33,6 +33,11 @@ public:
     {
         const QString name = ToQString(key);
         const QString value = ToQString(text);
+        // Every start writes each setting back; rewriting and syncing an unchanged file for each
+        // would cost two disk flushes a setting.
+        const QVariant stored = settings_->value(name);
+        if (stored.userType() == QMetaType::QString && stored.toString() == value)
+            return;
         settings_->setValue(name, value);
         settings_->sync();
         // QSettings keeps the first error it met for good, so its status cannot tell this

@@ -93,6 +93,26 @@ TEST(SettingsStore, HandEditedListReadsAsOneText)
     EXPECT_EQ(OpenSettingsStore()->read(u"Format", u""), u"%A, %T");
 }
 
+TEST(SettingsStore, AWriteOfTheStoredValueLeavesTheFileAlone)
+{
+    TempHome home;
+    const QString dir = home.configHome() + QStringLiteral("/Tessaly");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString path = dir + QStringLiteral("/Tessaly.ini");
+    // Laid out by hand: a rewrite by the store would change its spacing.
+    const QByteArray handMade = "[Settings]\nOpacity = 55\nFormat = %A, %T\n";
+    WriteFile(path, handMade);
+    auto store = OpenSettingsStore();
+    store->write(u"Opacity", u"55");
+    EXPECT_EQ(ReadFile(path), QString::fromLatin1(handMade));
+    // The hand-made list is one text to the program: written back, it is stored as one.
+    store->write(u"Format", u"%A, %T");
+    EXPECT_TRUE(ReadFile(path).contains(QStringLiteral("Format=\"%A, %T\"")))
+        << ReadFile(path).toStdString();
+    store->write(u"Opacity", u"56");
+    EXPECT_EQ(ToQString(OpenSettingsStore()->read(u"Opacity", u"")), QStringLiteral("56"));
+}
+
 QStringList gWarnings;
 
 void CollectWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
