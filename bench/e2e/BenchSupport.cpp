@@ -86,34 +86,6 @@ void PrintFigure(const char* name, const std::vector<double>& valuesMs, const ch
     std::fflush(stdout);
 }
 
-std::map<QString, long long> ContextSwitches(qint64 pid)
-{
-    std::map<QString, long long> perThread;
-    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
-    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status(tasks + "/" + task + "/status");
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("voluntary_ctxt_switches:") ||
-                line.startsWith("nonvoluntary_ctxt_switches:"))
-                perThread[task] += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
-    }
-    return perThread;
-}
-
-long long WakeupsBetween(const std::map<QString, long long>& before,
-                         const std::map<QString, long long>& after)
-{
-    long long total = 0;
-    for (const auto& [thread, count] : after) {
-        const auto earlier = before.find(thread);
-        if (earlier != before.end())
-            total += count - earlier->second;
-    }
-    return total;
-}
-
 } // namespace bench
 
 namespace bench {

@@ -45,12 +45,6 @@ void PrintFigure(const char* name, const std::vector<double>& valuesMs,
                  const char* target = nullptr);
 
 using tessaly::test::ResidentKiB;
-// Voluntary plus involuntary context switches of each thread (by thread id): each is a wake-up.
-std::map<QString, long long> ContextSwitches(qint64 pid);
-// Wake-ups between two readings, over the threads that lived through both.
-long long WakeupsBetween(const std::map<QString, long long>& before,
-                         const std::map<QString, long long>& after);
-
 // A process's own account of itself over all its threads, those that ended included.
 struct Usage {
     long long voluntary = 0;   // context switches where a thread slept: its wake-ups
@@ -77,6 +71,8 @@ private:
 
 namespace bench {
 
+// A process the benchmark does not start itself (the X server) cannot carry the probe: it is read
+// from outside instead.
 // CPU time and context switches of every thread of a process, the ended ones included: each
 // reading adds the threads alive now to what earlier readings kept of threads that have ended
 // since. Read it often (Pump with Sample every 100 ms or so) so an ending thread loses little.

@@ -133,28 +133,35 @@ void StallFigure(QDBusConnection bus, TimedApplication& app)
 
 using tessaly::test::MpvMprisPlugin;
 
-void PrintWakeups(const char* what, qint64 pid, int seconds)
-{
-    const auto before = bench::ContextSwitches(pid);
-    bench::Pump([] { return false; }, seconds * 1000);
-    const auto after = bench::ContextSwitches(pid);
-    const long long n = bench::WakeupsBetween(before, after);
-    QString threads;
-    for (const auto& [tid, count] : after) {
-        QFile comm(QStringLiteral("/proc/%1/task/%2/comm").arg(pid).arg(tid));
-        if (!comm.open(QIODevice::ReadOnly))
-            continue;
-        const auto earlier = before.find(tid);
-        threads += QStringLiteral(" %1 %2")
-                       .arg(QString::fromUtf8(comm.readAll().trimmed()))
-                       .arg(count - (earlier == before.end() ? 0 : earlier->second));
+// The follower, measured from inside by the preloaded probe: every thread, ended ones included.
+struct Follower {
+    qint64 pid;
+    const bench::UsageProbe& probe;
+
+    long long Wakeups() const
+    {
+        const auto usage = probe.read(pid);
+        return usage ? usage->voluntary : -1;
     }
-    std::printf("%-44s %6.2f wake-ups/s (%lld over %d s;%s)\n", what, double(n) / seconds, n,
-                seconds, qPrintable(threads));
+};
+
+// Voluntary switches between two readings, less the one the second reading itself causes.
+long long WakeupsSince(const Follower& follower, long long before)
+{
+    const long long after = follower.Wakeups();
+    return after < 0 || before < 0 ? -1 : after - before - 1;
+}
+
+void PrintWakeups(const char* what, const Follower& follower, int seconds)
+{
+    const long long before = follower.Wakeups();
+    bench::Pump([] { return false; }, seconds * 1000);
+    const long long n = WakeupsSince(follower, before);
+    std::printf("%-44s %6.2f wake-ups/s (%lld over %d s)\n", what, double(n) / seconds, n, seconds);
     std::fflush(stdout);
 }
 
-void StreamFigure(qint64 follower)
+void StreamFigure(const Follower& follower)
 {
     const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
     const QString plugin = MpvMprisPlugin();
@@ -189,7 +196,7 @@ void StreamFigure(qint64 follower)
     bench::Pump([] { return false; }, 1000);
 }
 
-void AudaciousFigure(qint64 follower)
+void AudaciousFigure(const Follower& follower)
 {
     const QString audacious = QStandardPaths::findExecutable(QStringLiteral("audacious"));
     if (audacious.isEmpty()) {
@@ -231,11 +238,11 @@ void AudaciousFigure(qint64 follower)
     bench::Pump([] { return false; }, 1000);
 }
 
-void ClientsFigure(qint64 follower)
+void ClientsFigure(const Follower& follower)
 {
     const QString address = QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS"));
     constexpr int kClients = 40;
-    const auto before = bench::ContextSwitches(follower);
+    const long long before = follower.Wakeups();
     for (int i = 0; i < kClients; ++i) {
         const QString name = QStringLiteral("bench-client-%1").arg(i);
         {
@@ -246,7 +253,7 @@ void ClientsFigure(qint64 follower)
         bench::Pump([] { return false; }, 50);
     }
     bench::Pump([] { return false; }, 1000);
-    const long long n = bench::WakeupsBetween(before, bench::ContextSwitches(follower));
+    const long long n = WakeupsSince(follower, before);
     std::printf("%-44s %6.2f wake-ups per client (%lld over %d clients)\n",
                 "unrelated clients connecting and leaving", double(n) / kClients, n, kClients);
 }
@@ -279,19 +286,24 @@ int main(int argc, char** argv)
         only != QLatin1String("audacious"))
         return 0;
     QProcess follower;
+    const bench::UsageProbe probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    probe.prepare(env);
+    follower.setProcessEnvironment(env);
     if (!bench::StartAndWait(follower, QCoreApplication::applicationFilePath(),
                              {QStringLiteral("--follow")}, "following", 10000)) {
         std::printf("the following process did not start\n");
         return 1;
     }
     bench::Pump([] { return false; }, 1000);
-    PrintWakeups("idle, no player", follower.processId(), 5);
+    const Follower measured{follower.processId(), probe};
+    PrintWakeups("idle, no player", measured, 5);
     if (only.isEmpty() || only == QLatin1String("clients"))
-        ClientsFigure(follower.processId());
+        ClientsFigure(measured);
     if (only.isEmpty() || only == QLatin1String("stream"))
-        StreamFigure(follower.processId());
+        StreamFigure(measured);
     if (only.isEmpty() || only == QLatin1String("audacious"))
-        AudaciousFigure(follower.processId());
+        AudaciousFigure(measured);
     follower.kill();
     follower.waitForFinished(2000);
     return 0;
