@@ -464,6 +464,9 @@ void frmAlert6::Unload()
     closed_ = true;
     contentUpload_.stop();
     hide();
+    // Rendered again for the next popup anyway; the X server keeps the window's own copy.
+    content_ = QPixmap();
+    contentDirty_ = true;
     if (home_)
         home_->Release(this);
     else

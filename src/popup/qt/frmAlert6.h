@@ -164,11 +164,11 @@ private:
 namespace tessaly {
 
 // cAlert's windows on Qt: each view is a frmAlert6 of its own, either new or one whose popup has
-// unloaded, reloaded. A few unloaded windows are kept for that; more would only hold memory after
-// a burst of overlapping popups.
+// unloaded, reloaded. One unloaded window is kept for that: popups mostly come one after another,
+// and more kept windows would only hold memory after a burst of overlapping popups.
 class AlertWindows : public AlertViews {
 public:
-    static constexpr std::size_t kKeptWindows = 2;
+    static constexpr std::size_t kKeptWindows = 1;
 
     AlertWindows(SettingsStore& settings, AlertOwner& owner);
     // Deletes the kept windows; popups still loaded delete themselves when they unload.
