@@ -62,11 +62,13 @@ bool Burst(uint count, uint withinMs)
            QDBusMessage::ReplyMessage;
 }
 
-// Every popup window the X server maps, seen through the root window's substructure events:
-// when it showed, each change of its height and when it went.
+// Every popup the X server shows, seen through the root window's substructure events: when its
+// window was mapped, its height then and each change of it, and when it went. A window that is
+// shown again for a later popup starts a popup of its own at each map.
 class PopupWatcher {
 public:
     struct Popup {
+        xcb_window_t window = 0;
         Clock::time_point mapped;
         std::vector<std::pair<Clock::time_point, int>> heights;
         bool gone = false;
@@ -96,13 +98,17 @@ public:
     int Open() const
     {
         int open = 0;
-        for (const auto& [id, p] : popups_)
+        for (const Popup& p : popups_)
             open += !p.gone;
         return open;
     }
     int Shown() const { return static_cast<int>(popups_.size()); }
-    const std::map<xcb_window_t, Popup>& Popups() const { return popups_; }
-    void Forget() { popups_.clear(); }
+    const std::vector<Popup>& Popups() const { return popups_; }
+    void Forget()
+    {
+        popups_.clear();
+        shown_.clear();
+    }
 
     // The window's pixels on the screen as the server has them (the popup reaches past the right
     // edge of the screen, which GetImage cannot read); null when they cannot be read.
@@ -136,31 +142,53 @@ private:
         while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
             const auto now = Clock::now();
             switch (event->response_type & 0x7f) {
+            case XCB_CREATE_NOTIFY: {
+                const auto* e = reinterpret_cast<xcb_create_notify_event_t*>(event);
+                if (e->override_redirect && e->width == kPopupWidth)
+                    lastHeight_[e->window] = e->height;
+                break;
+            }
             case XCB_CONFIGURE_NOTIFY: {
                 const auto* e = reinterpret_cast<xcb_configure_notify_event_t*>(event);
                 if (e->override_redirect && e->width == kPopupWidth) {
-                    Popup& p = popups_[e->window];
-                    if (p.heights.empty() || p.heights.back().second != e->height)
-                        p.heights.emplace_back(now, e->height);
+                    lastHeight_[e->window] = e->height;
+                    if (const auto it = shown_.find(e->window); it != shown_.end()) {
+                        Popup& p = popups_[it->second];
+                        if (p.heights.empty() || p.heights.back().second != e->height)
+                            p.heights.emplace_back(now, e->height);
+                    }
                 }
                 break;
             }
             case XCB_MAP_NOTIFY: {
                 const auto* e = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                if (e->override_redirect && Width(e->window) == kPopupWidth)
-                    popups_[e->window].mapped = now;
+                if (e->override_redirect && Width(e->window) == kPopupWidth) {
+                    Popup p;
+                    p.window = e->window;
+                    p.mapped = now;
+                    // The height it is shown at: the start of its rise.
+                    if (const auto it = lastHeight_.find(e->window); it != lastHeight_.end())
+                        p.heights.emplace_back(now, it->second);
+                    shown_[e->window] = popups_.size();
+                    popups_.push_back(std::move(p));
+                }
                 break;
             }
             case XCB_UNMAP_NOTIFY: {
                 const auto* e = reinterpret_cast<xcb_unmap_notify_event_t*>(event);
-                if (const auto it = popups_.find(e->window); it != popups_.end())
-                    it->second.gone = true;
+                if (const auto it = shown_.find(e->window); it != shown_.end()) {
+                    popups_[it->second].gone = true;
+                    shown_.erase(it);
+                }
                 break;
             }
             case XCB_DESTROY_NOTIFY: {
                 const auto* e = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
-                if (const auto it = popups_.find(e->window); it != popups_.end())
-                    it->second.gone = true;
+                if (const auto it = shown_.find(e->window); it != shown_.end()) {
+                    popups_[it->second].gone = true;
+                    shown_.erase(it);
+                }
+                lastHeight_.erase(e->window);
                 break;
             }
             default:
@@ -182,7 +210,11 @@ private:
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
-    std::map<xcb_window_t, Popup> popups_;
+    std::vector<Popup> popups_;
+    // The popup each mapped window shows, by its index in popups_.
+    std::map<xcb_window_t, std::size_t> shown_;
+    // Each popup-wide window's height as last created or configured, mapped or not.
+    std::map<xcb_window_t, int> lastHeight_;
 };
 
 // RssAnon, RssFile and RssShmem in KiB: the heap, the pages of the program and its libraries that
@@ -259,7 +291,7 @@ Motion MotionOf(const PopupWatcher& watcher)
 {
     Motion m;
     std::vector<double> rises, sinks, gaps;
-    for (const auto& [id, p] : watcher.Popups()) {
+    for (const PopupWatcher::Popup& p : watcher.Popups()) {
         int rise = 0, sink = 0;
         for (size_t i = 1; i < p.heights.size(); ++i) {
             ++(p.heights[i].second > p.heights[i - 1].second ? rise : sink);
@@ -320,12 +352,12 @@ ChangeCost MeasureChanges(const QString& home, bool popups, PopupWatcher& watche
             serverTally.Sample();
             if (grabbed)
                 return;
-            for (const auto& [id, p] : watcher.Popups()) {
+            for (const PopupWatcher::Popup& p : watcher.Popups()) {
                 if (p.gone || p.heights.empty() || p.heights.back().second != kFullHeight ||
                     Ms(Clock::now() - p.heights.back().first) < 300)
                     continue;
                 grabbed = true;
-                const QImage image = watcher.Grab(id);
+                const QImage image = watcher.Grab(p.window);
                 if (image.isNull()) {
                     std::printf("popup: its picture could not be read\n");
                     break;

@@ -1,5 +1,8 @@
 #include "common/linux/FreedMemory.h"
 
+// Any C library header: it is what defines __GLIBC__, which no compiler predefines.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

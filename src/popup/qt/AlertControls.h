@@ -22,6 +22,8 @@ public:
     void RenderInto(QPaintDevice* target, QPoint at);
 
     void setVisible(bool visible) override;
+    // A press whose release never came (the window hid in between) makes no click later.
+    void ForgetPress() { pressed_ = false; }
 
 Q_SIGNALS:
     void Click();

@@ -1,9 +1,7 @@
 #include "popup/qt/DesktopHints.h"
 
-#include "common/qt/Guard.h"
 #include "common/qt/Logging.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
@@ -85,53 +83,47 @@ bool ShowAsNativeBackground(QWidget* window, const QImage& content)
 
 namespace {
 
-class ResizeReportFilter : public QAbstractNativeEventFilter {
-public:
-    std::unordered_map<xcb_window_t, std::function<bool(const QSize&)>> windows;
+// What the X server sends for a resize of the window and its background uncovered.
+constexpr std::uint32_t kResizeReports =
+    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_PROPERTY_CHANGE;
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
-    {
-        if (windows.empty() || eventType != QByteArrayLiteral("xcb_generic_event_t"))
-            return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY)
-            return false;
-        const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
-        const auto it = windows.find(configure->window);
-        if (it == windows.end())
-            return false;
-        bool passOn = true;
-        Guarded(lcPopup, "a resize report",
-                [&] { passOn = it->second(QSize(configure->width, configure->height)); });
-        return !passOn;
-    }
-};
-
-ResizeReportFilter& Filter()
+// The events Qt selected for each window that was made quiet, as it selected them.
+std::unordered_map<xcb_window_t, std::uint32_t>& SelectedEvents()
 {
-    static ResizeReportFilter filter;
-    static const bool installed = [] {
-        QCoreApplication::instance()->installNativeEventFilter(&filter);
-        return true;
-    }();
-    (void)installed;
-    return filter;
+    static std::unordered_map<xcb_window_t, std::uint32_t> selected;
+    return selected;
 }
 
 } // namespace
 
-void SkipResizeReports(QWidget* window, std::function<bool(const QSize&)> passOn)
+void QuietResizeReports(QWidget* window, bool quiet)
 {
-    if (!X11Connection())
+    xcb_connection_t* connection = X11Connection();
+    if (!connection)
         return;
-    Filter().windows[static_cast<xcb_window_t>(window->winId())] = std::move(passOn);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    auto it = SelectedEvents().find(id);
+    if (it == SelectedEvents().end()) {
+        if (!quiet)
+            return;
+        // Read once per window: a round trip.
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, id), nullptr);
+        if (!attributes)
+            return;
+        it = SelectedEvents().emplace(id, attributes->your_event_mask).first;
+        std::free(attributes);
+    }
+    const std::uint32_t events = quiet ? it->second & ~kResizeReports : it->second;
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(connection);
 }
 
 void ForgetResizeReports(QWidget* window)
 {
     if (!X11Connection() || !window->testAttribute(Qt::WA_WState_Created))
         return;
-    Filter().windows.erase(static_cast<xcb_window_t>(window->winId()));
+    SelectedEvents().erase(static_cast<xcb_window_t>(window->winId()));
 }
 
 #else
@@ -148,10 +140,10 @@ bool ShowAsNativeBackground(QWidget* window, const QImage& content)
     return false;
 }
 
-void SkipResizeReports(QWidget* window, std::function<bool(const QSize&)> passOn)
+void QuietResizeReports(QWidget* window, bool quiet)
 {
     (void)window;
-    (void)passOn;
+    (void)quiet;
 }
 
 void ForgetResizeReports(QWidget* window)

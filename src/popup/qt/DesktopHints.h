@@ -11,10 +11,7 @@
 // _NET_WM_STATE_SKIP_PAGER for tools that read states. On Windows the tool window flags do all
 // this.
 
-#include <functional>
-
 class QImage;
-class QSize;
 class QWidget;
 
 namespace tessaly {
@@ -28,13 +25,15 @@ void KeepOffTheTaskbar(QWidget* window);
 // the content itself.
 bool ShowAsNativeBackground(QWidget* window, const QImage& content);
 
-// On X11 Qt answers every report of a window's new size with four round trips to the server (to
-// learn its place and its frame again), most of what a popup costs when its motion resizes it 111
-// times. Reports of the window's size for which `passOn` answers false are not given to Qt; the
-// widget's own geometry is set when the motion resizes it, so only the last report of a motion
-// needs to reach Qt. Ends with the window's destruction (ForgetResizeReports). Does nothing
-// elsewhere.
-void SkipResizeReports(QWidget* window, std::function<bool(const QSize&)> passOn);
+// On X11 each step of the motion makes the X server report the window's new size, the part a
+// rise uncovers and the changed size hints, and Qt wakes for each report (answering a size report
+// with four round trips of its own): most of what a popup cost when its motion resized it 111
+// times. While `quiet`, the window's native window selects none of those reports; the widget's
+// geometry is set by the motion itself, so Qt needs none of them. Make it quiet only after the
+// window's mapping has been reported, and loud again before it hides, so that Qt learns both.
+// Does nothing elsewhere.
+void QuietResizeReports(QWidget* window, bool quiet);
+// Before the window's destruction.
 void ForgetResizeReports(QWidget* window);
 
 } // namespace tessaly

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QIcon>
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QUrl>
 #include <unordered_map>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -52,7 +54,8 @@ int FullScreenClientHeight()
 
 namespace {
 
-// Every popup that exists by its id, so that an id outliving its popup names nothing.
+// Every popup window that exists by its id, so that an id outliving its popup names nothing. A
+// reloaded window is found under its new id only.
 std::unordered_map<PopupId, frmAlert6*>& LivePopups()
 {
     static std::unordered_map<PopupId, frmAlert6*> live;
@@ -77,6 +80,24 @@ PopupId NewPopupId()
     return ++last;
 }
 
+// Once no popup is loaded any more, the pages the popups used go back to the system; checked
+// after the events already queued, the deletion of the popup that unloaded last among them.
+void ReturnFreedMemoryWhenNoPopupIsLoaded()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(
+        app,
+        [] {
+            const auto& live = LivePopups();
+            if (std::all_of(live.begin(), live.end(),
+                            [](const auto& entry) { return entry.second->IsUnloaded(); }))
+                ReturnFreedMemory();
+        },
+        Qt::QueuedConnection);
+}
+
 // A handler run from the event loop: a failure is logged and ends there.
 auto GuardedSlot(frmAlert6* form, const char* name, void (frmAlert6::*handler)())
 {
@@ -94,7 +115,6 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
 {
     setObjectName(QStringLiteral("frmAlert6"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
@@ -132,9 +152,6 @@ frmAlert6::frmAlert6(SettingsStore& settings, AlertOwner& owner)
     CreateControls();
     Form_Load();
     KeepOffTheTaskbar(this);
-    // While a slide goes on, another resize follows each one: Qt needs only the last.
-    SkipResizeReports(this,
-                      [this](const QSize&) { return !Timer1.isActive() && !Timer3.isActive(); });
     // Last, so that a popup whose construction failed is never found.
     LivePopups().emplace(id_, this);
 }
@@ -143,15 +160,22 @@ frmAlert6::~frmAlert6()
 {
     ForgetResizeReports(this);
     LivePopups().erase(id_);
-    // Once the last popup and its window are gone, the pages they used go back to the system.
-    if (QCoreApplication* app = QCoreApplication::instance(); app && LivePopups().empty())
-        QMetaObject::invokeMethod(
-            app,
-            [] {
-                if (LivePopups().empty())
-                    ReturnFreedMemory();
-            },
-            Qt::QueuedConnection);
+    if (home_)
+        home_->kept_.erase(std::remove(home_->kept_.begin(), home_->kept_.end(), this),
+                           home_->kept_.end());
+}
+
+void frmAlert6::Reload()
+{
+    if (!IsUnloaded())
+        return;
+    ResetControls();
+    LivePopups().erase(id_);
+    id_ = NewPopupId();
+    holdStartsSeen_ = 0;
+    closed_ = false;
+    Form_Load();
+    LivePopups().emplace(id_, this);
 }
 
 frmAlert6* frmAlert6::Loaded(PopupId id)
@@ -260,6 +284,31 @@ void frmAlert6::CreateControls()
     };
     for (const auto& e : events)
         connect(e.control, e.signal, this, GuardedSlot(this, e.name, e.handler));
+
+    for (QObject* child : children()) {
+        auto* control = qobject_cast<AlertControl*>(child);
+        if (!control)
+            continue;
+        designVisible_.emplace_back(control, !control->isHidden());
+        if (auto* text = qobject_cast<AlertLabel*>(control))
+            designCaptions_.push_back({text, text->Caption()});
+        else if (auto* image = qobject_cast<AlertImage*>(control))
+            designPictures_.push_back({image, image->Picture()});
+    }
+}
+
+void frmAlert6::ResetControls()
+{
+    for (const DesignCaption& d : designCaptions_)
+        d.control->SetCaption(d.caption);
+    for (const DesignPicture& d : designPictures_)
+        d.control->SetPicture(d.picture);
+    for (const auto& [control, visible] : designVisible_) {
+        control->setVisible(visible);
+        control->ForgetPress();
+    }
+    lblAlert->unsetCursor();
+    contentDirty_ = true;
 }
 
 void frmAlert6::Form_Load()
@@ -275,8 +324,11 @@ void frmAlert6::Form_Load()
     if (!settings::ParseInt16(opacity))
         qCWarning(lcPopup) << "Opacity" << ToQString(opacity) << "is not a whole number; using"
                            << ToQString(settings::kOpacity.defaultText);
-    if (const std::optional<std::int16_t> alpha = PopupAlpha(opacity))
-        SetOpacity(this, *alpha);
+    const std::optional<std::int16_t> alpha = PopupAlpha(opacity);
+    // An alpha that cannot be applied leaves the window opaque, as it was made; a reloaded window
+    // would otherwise keep the alpha of its last life.
+    if (!alpha || SetOpacity(this, *alpha) == kOpacityOutOfRange)
+        setWindowOpacity(1.0);
     SyncTimers();
 }
 
@@ -307,6 +359,14 @@ void frmAlert6::SyncTimers()
         sync(Timer2, motion_.Timer2Enabled());
     }
     holdStartsSeen_ = motion_.HoldStarts();
+
+    // From the first step of a slide, once the map has been reported, to its end, before the
+    // window hides: a slide's resizes are set by the motion, and their reports would only wake Qt.
+    const bool quiet = (Timer1.isActive() || Timer3.isActive()) && isVisible();
+    if (quiet != quietResizes_) {
+        quietResizes_ = quiet;
+        QuietResizeReports(this, quiet);
+    }
 }
 
 void frmAlert6::SetCaption(AlertText label, std::u16string_view caption)
@@ -402,7 +462,16 @@ void frmAlert6::Unload()
     if (closed_)
         return;
     closed_ = true;
-    close();
+    contentUpload_.stop();
+    hide();
+    // Rendered again for the next popup anyway; the X server keeps the window's own copy.
+    content_ = QPixmap();
+    contentDirty_ = true;
+    if (home_)
+        home_->Release(this);
+    else
+        deleteLater();
+    ReturnFreedMemoryWhenNoPopupIsLoaded();
 }
 
 void frmAlert6::Timer1_Timer()
@@ -445,12 +514,14 @@ void frmAlert6::imgForward_Click()
 
 void frmAlert6::TrackCommand(const char* operation, PlayerResult (Player::*call)())
 {
-    // The player call may run events; the popup may be gone when it returns.
+    // The player call may run events; the popup may be gone when it returns, or its window
+    // reloaded for another popup.
     const QPointer<frmAlert6> self(this);
+    const PopupId id = id_;
     // Only a track change that happens updates this popup: a failed call records nothing.
-    if (!CallPlayer(operation, call) || !self)
+    if (!CallPlayer(operation, call) || !self || self->id_ != id)
         return;
-    Guarded(lcPopup, "RecordAlertChange", [&] { owner_.RecordAlertChange(id_); });
+    Guarded(lcPopup, "RecordAlertChange", [&] { owner_.RecordAlertChange(id); });
 }
 
 void frmAlert6::imgPause_Click()
@@ -545,6 +616,13 @@ const QPixmap& frmAlert6::Content()
     return content_;
 }
 
+void frmAlert6::closeEvent(QCloseEvent* event)
+{
+    // Closed from outside (the application closing its windows): the popup ends as by imgX.
+    event->ignore();
+    Guarded(lcPopup, "closeEvent", [&] { Unload(); });
+}
+
 void frmAlert6::paintEvent(QPaintEvent* event)
 {
     const QPixmap& content = Content();
@@ -565,9 +643,34 @@ AlertWindows::AlertWindows(SettingsStore& settings, AlertOwner& owner)
     : settings_(settings), owner_(owner)
 {}
 
+AlertWindows::~AlertWindows()
+{
+    for (const auto& [id, popup] : LivePopups())
+        if (popup->home_ == this)
+            popup->home_ = nullptr;
+    for (frmAlert6* popup : std::exchange(kept_, {}))
+        delete popup;
+}
+
 AlertView& AlertWindows::NewAlertView()
 {
-    return *new frmAlert6(settings_, owner_);
+    if (!kept_.empty()) {
+        frmAlert6* popup = kept_.back();
+        kept_.pop_back();
+        popup->Reload();
+        return *popup;
+    }
+    auto* popup = new frmAlert6(settings_, owner_);
+    popup->home_ = this;
+    return *popup;
+}
+
+void AlertWindows::Release(frmAlert6* popup)
+{
+    if (kept_.size() < kKeptWindows && std::find(kept_.begin(), kept_.end(), popup) == kept_.end())
+        kept_.push_back(popup);
+    else
+        popup->deleteLater();
 }
 
 } // namespace tessaly

@@ -5,6 +5,9 @@
 // handlers keep the names of the window design; the motion lives in AlertMotion and what it shows
 // is decided by cAlert.
 //
+// A popup that has unloaded is hidden and may be loaded again for a later notification (see
+// AlertWindows): building a window and its controls is most of what a popup costs otherwise.
+//
 // The window shows a picture of its whole content at full height, rendered again only when what a
 // control shows changes: each step of the motion only resizes the window, which then reveals more
 // or less of that picture instead of laying out and painting every control again. On X11 the
@@ -20,9 +23,12 @@
 #include <array>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 namespace tessaly {
 class SettingsStore;
+class AlertWindows;
 
 // The height in pixels of a full-screen window's client area: the work area less a caption bar.
 int FullScreenClientHeight();
@@ -44,7 +50,7 @@ public:
     // has unloaded.
     static frmAlert6* Loaded(tessaly::PopupId id);
 
-    // Fresh and not zero for every popup of the process.
+    // Fresh and not zero for every popup of the process, a reloaded window included.
     tessaly::PopupId Id() const { return id_; }
 
     tessaly::AlertLabel* lblTitle;
@@ -79,7 +85,8 @@ public:
     void RestartHold() override;
     void Show() override;
 
-    // Ends the popup at once, whatever its state.
+    // Ends the popup at once, whatever its state. The window is hidden and handed back to the
+    // AlertWindows that made it, which keeps it for a later popup or deletes it.
     void Unload();
 
     // The content at full height as the window shows it; rendered first if it is out of date.
@@ -101,11 +108,19 @@ public:
     void Form_MouseMove();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    friend class tessaly::AlertWindows;
+
+    // Loads a window that has unloaded again as a new popup (AlertWindows): a fresh id, every
+    // control, picture and cursor as the window design has them, and Form_Load. Nothing of its
+    // last life shows.
+    void Reload();
     void CreateControls();
+    void ResetControls();
     void Form_Load();
     void ApplyGeometry();
     void InvalidateContent();
@@ -117,7 +132,21 @@ private:
 
     tessaly::SettingsStore& settings_;
     tessaly::AlertOwner& owner_;
-    const tessaly::PopupId id_;
+    tessaly::PopupId id_;
+    // Where the window goes when it unloads; null once that AlertWindows is gone.
+    tessaly::AlertWindows* home_ = nullptr;
+    // What each control shows in the window design, for a reload.
+    struct DesignCaption {
+        tessaly::AlertLabel* control;
+        QString caption;
+    };
+    struct DesignPicture {
+        tessaly::AlertImage* control;
+        QPixmap picture;
+    };
+    std::vector<DesignCaption> designCaptions_;
+    std::vector<DesignPicture> designPictures_;
+    std::vector<std::pair<tessaly::AlertControl*, bool>> designVisible_;
     tessaly::AlertPlacement placement_{};
     tessaly::AlertMotion motion_;
     int holdStartsSeen_ = 0;
@@ -127,20 +156,39 @@ private:
     bool contentDirty_ = true;
     // The X server shows the content as the window's background; Qt paints nothing on screen.
     bool nativeBackground_ = false;
+    // The X server does not report the slide's resizes (QuietResizeReports).
+    bool quietResizes_ = false;
     QTimer contentUpload_;
 };
 
 namespace tessaly {
 
-// cAlert's windows on Qt: each view is a new frmAlert6.
+// cAlert's windows on Qt: each view is a frmAlert6 of its own, either new or one whose popup has
+// unloaded, reloaded. One unloaded window is kept for that: popups mostly come one after another,
+// and more kept windows would only hold memory after a burst of overlapping popups.
 class AlertWindows : public AlertViews {
 public:
+    static constexpr std::size_t kKeptWindows = 1;
+
     AlertWindows(SettingsStore& settings, AlertOwner& owner);
+    // Deletes the kept windows; popups still loaded delete themselves when they unload.
+    ~AlertWindows() override;
+    AlertWindows(const AlertWindows&) = delete;
+    AlertWindows& operator=(const AlertWindows&) = delete;
+
     AlertView& NewAlertView() override;
 
+    // The unloaded windows waiting to be loaded again, most recent last.
+    std::size_t KeptWindows() const { return kept_.size(); }
+
 private:
+    friend class ::frmAlert6;
+    // An unloaded popup: kept, or deleted when enough are kept.
+    void Release(frmAlert6* popup);
+
     SettingsStore& settings_;
     AlertOwner& owner_;
+    std::vector<frmAlert6*> kept_;
 };
 
 } // namespace tessaly

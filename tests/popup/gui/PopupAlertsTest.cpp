@@ -134,7 +134,7 @@ TEST_F(RefreshPopups, AClosedRecordedPopupMakesTheUpdateHarmless)
     frmAlert6* popup = OnlyPopup();
     ASSERT_TRUE(popup);
     popup->imgBack_Click();
-    popup->imgX_Click(); // closed, its deletion still pending
+    popup->imgX_Click(); // closed, its window kept for a later popup
     owner.Refresh(alerts, u"A2", u"B2", u"C2");
     EXPECT_TRUE(LoadedPopups().empty());
     EXPECT_FALSE(owner.bAlertChange);
@@ -151,6 +151,27 @@ TEST_F(RefreshPopups, AClosedRecordedPopupMakesTheUpdateHarmless)
     owner.Refresh(alerts, u"A4", u"B4", u"C4");
     EXPECT_TRUE(LoadedPopups().empty());
     EXPECT_FALSE(owner.bAlertChange);
+}
+
+TEST_F(RefreshPopups, TheIdOfAPopupWhoseWindowWasReloadedUpdatesNothing)
+{
+    owner.Refresh(alerts, u"A", u"B", u"C");
+    frmAlert6* popup = OnlyPopup();
+    ASSERT_TRUE(popup);
+    popup->imgBack_Click();
+    const PopupId recorded = owner.oAlert;
+    popup->Unload();
+
+    // The next refresh opens a new popup in the same window.
+    owner.bAlertChange = false;
+    owner.Refresh(alerts, u"A2", u"B2", u"C2");
+    ASSERT_EQ(OnlyPopup(), popup);
+    ASSERT_NE(popup->Id(), recorded);
+    const int holds = popup->Motion().HoldStarts();
+    alerts.UpdateRecordedAlert(recorded, u"x", u"y", u"z");
+    EXPECT_EQ(popup->lbl_Title->Caption(), QStringLiteral("C2"));
+    EXPECT_EQ(popup->lbl_Album->Caption(), QStringLiteral("B2"));
+    EXPECT_EQ(popup->Motion().HoldStarts(), holds);
 }
 
 TEST_F(RefreshPopups, UpdateOfAnIdThatNamesNoPopupDoesNothing)

@@ -15,8 +15,11 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QUrl>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -341,8 +344,13 @@ TEST_F(PopupWindow, CloseUnloadsAtOnceEvenDuringTheSlideIn)
     EXPECT_FALSE(popup->isVisible());
     EXPECT_FALSE(popup->Timer1.isActive());
     EXPECT_EQ(frmAlert6::Loaded(popup->Id()), nullptr);
+    // Its window waits, hidden, for the next popup.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(guard.isNull());
+    ASSERT_FALSE(guard.isNull());
+    EXPECT_EQ(windows.KeptWindows(), 1u);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(OpenTrack(), popup);
+    EXPECT_EQ(windows.KeptWindows(), 0u);
 }
 
 void MoveOver(QWidget* control)
@@ -488,6 +496,176 @@ TEST_F(PopupWindow, ItsContentPictureIsWhatTheControlsPaintAndFollowsEveryChange
     EXPECT_EQ(
         DifferingPixels(popup->grab().toImage().convertToFormat(QImage::Format_RGB32), content()),
         0);
+}
+
+// Everything of a popup that shows, or that its handlers act on.
+struct Looks {
+    std::vector<std::tuple<QString, bool, QString, qint64>>
+        controls; // name, shown, caption, picture
+    Qt::CursorShape messageCursor;
+    bool timer1, timer2, timer3;
+    int holdStarts;
+    QRect geometry;
+    double opacity;
+    QImage content;
+
+    bool operator==(const Looks&) const = default;
+};
+
+Looks LooksOf(frmAlert6* popup)
+{
+    Looks looks{};
+    for (QObject* child : popup->children()) {
+        auto* control = qobject_cast<AlertControl*>(child);
+        if (!control)
+            continue;
+        auto* label = qobject_cast<AlertLabel*>(control);
+        auto* image = qobject_cast<AlertImage*>(control);
+        looks.controls.emplace_back(control->objectName(), !control->isHidden(),
+                                    label ? label->Caption() + label->text() : QString(),
+                                    image ? image->Picture().cacheKey() : 0);
+    }
+    looks.messageCursor = popup->lblAlert->cursor().shape();
+    looks.timer1 = popup->Timer1.isActive();
+    looks.timer2 = popup->Timer2.isActive();
+    looks.timer3 = popup->Timer3.isActive();
+    looks.holdStarts = popup->Motion().HoldStarts();
+    looks.geometry = popup->geometry();
+    looks.opacity = popup->windowOpacity();
+    looks.content = popup->Content().toImage();
+    return looks;
+}
+
+TEST_F(PopupWindow, AReloadedWindowShowsNothingOfItsLastLife)
+{
+    owner.player = &player;
+    const struct {
+        const char* name;
+        const char* opacity;
+        std::function<void(cAlert&)> fill;
+        // What happened to the popup before it unloaded.
+        std::function<void(frmAlert6*)> live;
+    } lastLives[] = {
+        {"a linked message, hovered, a button held down", "50",
+         [](cAlert& a) {
+             a.Title = u"iTunes Radio...";
+             a.Message = u"Radio One\r\n\r\nNews";
+             a.Link = true;
+             a.sUrl = u"https://example.org/radio";
+         },
+         [](frmAlert6* p) {
+             p->imgX_MouseMove();
+             QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
+                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(p->imgPause[0], &press);
+             p->RestartHold();
+         }},
+        {"a bare track popup, sinking, its buttons hovered", "abc",
+         [](cAlert& a) { a.Album = u"Only Album"; },
+         [](frmAlert6* p) {
+             p->imgBack_MouseMove();
+             p->imgPause_MouseMove();
+             p->imgForward_MouseMove();
+             p->RestartHold();
+             p->Timer2_Timer();
+         }},
+        {"a track popup updated in place", "100",
+         [](cAlert& a) {
+             a.Artist = u"A";
+             a.Album = u"B";
+             a.SongTitle = u"C";
+         },
+         [](frmAlert6* p) {
+             UpdateAlertRows(*p, u"B2 &x", u"A2", u"C2");
+         }},
+    };
+    const struct {
+        const char* name;
+        const char* opacity;
+        std::function<void(cAlert&)> fill;
+    } nextLives[] = {
+        {"a track popup", "80",
+         [](cAlert& a) {
+             a.Title = u"iTunes Playing...";
+             a.Artist = u"The Example Band";
+             a.Album = u"Road Songs";
+             a.SongTitle = u"Night Drive";
+         }},
+        {"a plain message", "101",
+         [](cAlert& a) {
+             a.Title = u"iTunes Radio...";
+             a.Message = u"Radio Two";
+         }},
+    };
+    for (const auto& last : lastLives)
+        for (const auto& next : nextLives) {
+            // A new window for the same popup, to compare with.
+            AlertWindows fresh{store, owner};
+            SCOPED_TRACE(std::string(last.name) + ", then " + next.name);
+            store.write(u"Opacity", ToU16(QString::fromLatin1(last.opacity)));
+            frmAlert6* before = Open(last.fill);
+            ASSERT_TRUE(before);
+            last.live(before);
+            const PopupId oldId = before->Id();
+            before->Unload();
+
+            store.write(u"Opacity", ToU16(QString::fromLatin1(next.opacity)));
+            frmAlert6* reloaded = Open(next.fill);
+            ASSERT_EQ(reloaded, before) << "the unloaded window was not used again";
+            EXPECT_NE(reloaded->Id(), oldId);
+            EXPECT_EQ(frmAlert6::Loaded(oldId), nullptr);
+            EXPECT_EQ(frmAlert6::Loaded(reloaded->Id()), reloaded);
+            EXPECT_TRUE(reloaded->isVisible());
+
+            cAlert alert(fresh);
+            next.fill(alert);
+            alert.MSN6();
+            frmAlert6* made = LoadedPopups().back();
+            ASSERT_NE(made, reloaded);
+            EXPECT_TRUE(LooksOf(reloaded) == LooksOf(made));
+
+            // The button held down in the last life makes no click in this one.
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(reloaded->imgPause[0], &release);
+            EXPECT_TRUE(player.calls.empty());
+
+            // A Back on the reloaded popup records its new id.
+            reloaded->imgBack_Click();
+            EXPECT_EQ(owner.oAlert, reloaded->Id());
+            owner.bAlertChange = false;
+            player.calls.clear();
+            CloseAllPopups();
+        }
+}
+
+TEST_F(PopupWindow, OverlappingPopupsHaveWindowsOfTheirOwnAndFewAreKept)
+{
+    std::vector<QPointer<frmAlert6>> first;
+    for (int i = 0; i < 4; ++i)
+        first.emplace_back(OpenTrack());
+    ASSERT_EQ(LoadedPopups().size(), 4u);
+    std::set<frmAlert6*> distinct(first.begin(), first.end());
+    EXPECT_EQ(distinct.size(), 4u);
+
+    CloseAllPopups();
+    EXPECT_EQ(windows.KeptWindows(), AlertWindows::kKeptWindows);
+    const auto remaining = std::count_if(first.begin(), first.end(),
+                                         [](const QPointer<frmAlert6>& p) { return !p.isNull(); });
+    EXPECT_EQ(std::size_t(remaining), AlertWindows::kKeptWindows);
+
+    // While they are open, each popup has a window of its own: the kept ones, then new ones.
+    std::set<frmAlert6*> second;
+    for (int i = 0; i < 3; ++i)
+        second.insert(OpenTrack());
+    EXPECT_EQ(second.size(), 3u);
+    EXPECT_EQ(LoadedPopups().size(), 3u);
+    EXPECT_EQ(windows.KeptWindows(), 0u);
+    for (const QPointer<frmAlert6>& p : first) {
+        if (p) {
+            EXPECT_TRUE(second.count(p.data()));
+        }
+    }
 }
 
 TEST(PopupArt, EveryPictureRendersAtItsDesignSize)

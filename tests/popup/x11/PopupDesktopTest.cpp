@@ -308,6 +308,48 @@ TEST_F(PopupOnTheDesktop, TheScreenShowsTheContentAndFollowsAnInPlaceUpdate)
     EXPECT_NE(OnScreen(popup), before);
 }
 
+TEST_F(PopupOnTheDesktop, AWindowShownAgainRisesFromTheStartAndShowsOnlyItsNewContent)
+{
+    frmAlert6* first = ShowTrack();
+    ASSERT_TRUE(first);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_GE(WaitForRise(first, clock), 0);
+    const QImage track = OnScreen(first);
+    first->Unload();
+    EXPECT_TRUE(test::WaitUntil([&] { return !first->isVisible(); }, 2000));
+
+    alerts.ShowRefreshAlert(u"", u"", u"", u"Radio One\r\n\r\nNews at nine");
+    const std::vector<frmAlert6*> popups = LoadedPopups();
+    ASSERT_EQ(popups.size(), 1u);
+    frmAlert6* again = popups.front();
+    ASSERT_EQ(again, first) << "the unloaded window was not shown again";
+    // From the start height at the bottom right, as a new window would be.
+    const QRect start = ServerGeometry(again->winId());
+    EXPECT_EQ(start.height(), 6);
+    EXPECT_EQ(start.y() + start.height(), FullScreenClientHeight() + 26);
+
+    clock.restart();
+    ASSERT_GE(WaitForRise(again, clock), 0);
+    EXPECT_EQ(ServerGeometry(again->winId()).height(), 117);
+    const auto content = [&] {
+        const QImage shown = OnScreen(again);
+        return again->Content().toImage().convertToFormat(QImage::Format_RGB32).copy(shown.rect());
+    };
+    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(again) == content(); }, 2000));
+    EXPECT_NE(OnScreen(again), track);
+    // Qt learnt of the second map: the window is exposed and its hold runs.
+    EXPECT_TRUE(again->windowHandle()->isExposed());
+    EXPECT_TRUE(again->Timer2.isActive());
+    // Still off the taskbar and unmanaged.
+    const QString state = Property(again->winId(), "_NET_WM_STATE");
+    EXPECT_TRUE(state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")))
+        << state.toStdString();
+    const QString info = RunTool(QStringLiteral("xwininfo"),
+                                 {QStringLiteral("-id"), QString::number(again->winId())});
+    EXPECT_TRUE(info.contains(QStringLiteral("Override Redirect State: yes")));
+}
+
 // A backdrop for the screenshots, so the popup is seen against a desktop colour.
 class Backdrop : public QWidget {
 public:
