@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <tlhelp32.h>
 #include <vector>
 
 namespace tessaly {
@@ -144,8 +145,33 @@ protected:
         test::DeleteKeyTree("Software\\Yahoo");
     }
 
+    // The fake iTunes of an earlier test may still be ending; a program started meanwhile can
+    // be handed that server while it stops, and then tells the user iTunes is missing.
+    static void waitForNoFakeITunes()
+    {
+        const std::string path = test::WindowsPath(FAKE_ITUNES);
+        const std::string name = path.substr(path.find_last_of("\\/") + 1);
+        test::PumpMessagesUntil([&] { return !IsRunning(name); }, 10s);
+    }
+
+    static bool IsRunning(const std::string& exeName)
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return false;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        bool found = false;
+        for (BOOL more = Process32First(snapshot, &entry); more && !found;
+             more = Process32Next(snapshot, &entry))
+            found = _stricmp(entry.szExeFile, exeName.c_str()) == 0;
+        CloseHandle(snapshot);
+        return found;
+    }
+
     void start()
     {
+        waitForNoFakeITunes();
         // The program's output, and that of the iTunes server its COM call starts, goes
         // nowhere: an inherited test pipe would stay open after the test, as long as the server.
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -174,6 +200,11 @@ protected:
                 return found != nullptr;
             },
             20s);
+        // Say what came instead, if anything did.
+        if (!found)
+            for (HWND box : WindowsOf(process_.dwProcessId, kDialogClass))
+                ADD_FAILURE() << "a box instead of the main window: " << TextOf(box) << ": "
+                              << MessageText(box);
         return found;
     }
 
