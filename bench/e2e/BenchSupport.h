@@ -52,6 +52,12 @@ struct Usage {
     long long cpuUs = 0;       // user and system time
 };
 
+// Wake-ups between two readings of the probe, less the one the later reading itself caused.
+inline long long WakeupsBetween(const Usage& before, const Usage& after)
+{
+    return after.voluntary - before.voluntary - 1;
+}
+
 // Reads Usage from a program started with the RusageProbe library preloaded: one probe, with a
 // file of its own, per program measured.
 class UsageProbe {

@@ -94,9 +94,7 @@ std::vector<double> WakeupsPerSecond(const std::vector<Measured>& programs, int 
     std::vector<double> rates;
     for (std::size_t i = 0; i < programs.size(); ++i) {
         const auto after = programs[i].probe->read(programs[i].process->processId());
-        // The probe's own signal wakes the program once.
-        rates.push_back(after ? double(after->voluntary - before[i].voluntary - 1) / elapsed
-                              : -1.0);
+        rates.push_back(after ? double(bench::WakeupsBetween(before[i], *after)) / elapsed : -1.0);
     }
     return rates;
 }

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QElapsedTimer>
@@ -138,23 +139,18 @@ struct Follower {
     qint64 pid;
     const bench::UsageProbe& probe;
 
-    long long Wakeups() const
-    {
-        const auto usage = probe.read(pid);
-        return usage ? usage->voluntary : -1;
-    }
+    std::optional<bench::Usage> Read() const { return probe.read(pid); }
 };
 
-// Voluntary switches between two readings, less the one the second reading itself causes.
-long long WakeupsSince(const Follower& follower, long long before)
+long long WakeupsSince(const Follower& follower, const std::optional<bench::Usage>& before)
 {
-    const long long after = follower.Wakeups();
-    return after < 0 || before < 0 ? -1 : after - before - 1;
+    const std::optional<bench::Usage> after = follower.Read();
+    return before && after ? bench::WakeupsBetween(*before, *after) : -1;
 }
 
 void PrintWakeups(const char* what, const Follower& follower, int seconds)
 {
-    const long long before = follower.Wakeups();
+    const std::optional<bench::Usage> before = follower.Read();
     bench::Pump([] { return false; }, seconds * 1000);
     const long long n = WakeupsSince(follower, before);
     std::printf("%-44s %6.2f wake-ups/s (%lld over %d s)\n", what, double(n) / seconds, n, seconds);
@@ -242,7 +238,7 @@ void ClientsFigure(const Follower& follower)
 {
     const QString address = QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS"));
     constexpr int kClients = 40;
-    const long long before = follower.Wakeups();
+    const std::optional<bench::Usage> before = follower.Read();
     for (int i = 0; i < kClients; ++i) {
         const QString name = QStringLiteral("bench-client-%1").arg(i);
         {
