@@ -24,6 +24,7 @@ QString PlayerAdaptor::playbackStatus() const
 
 QVariantMap PlayerAdaptor::metadata() const
 {
+    ++metadataReads_;
     return player_->metadata();
 }
 
@@ -62,8 +63,8 @@ void PlayerAdaptor::Play()
     player_->play();
 }
 
-ControlAdaptor::ControlAdaptor(QObject* object, DemoPlayer* player)
-    : QDBusAbstractAdaptor(object), player_(player)
+ControlAdaptor::ControlAdaptor(QObject* object, DemoPlayer* player, const PlayerAdaptor* mpris)
+    : QDBusAbstractAdaptor(object), player_(player), mpris_(mpris)
 {}
 
 void ControlAdaptor::SetMetadata(const QVariantMap& metadata)
@@ -104,6 +105,11 @@ void ControlAdaptor::EmitDuplicate()
 bool ControlAdaptor::AddAlias(const QString& suffix)
 {
     return player_->addAlias(suffix);
+}
+
+uint ControlAdaptor::MetadataReads() const
+{
+    return mpris_->metadataReads_;
 }
 
 } // namespace demo

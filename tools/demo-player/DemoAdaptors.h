@@ -96,6 +96,8 @@ private:
     QString loopStatus_ = QStringLiteral("None");
     bool shuffle_ = false;
     double volume_ = 1.0;
+    mutable uint metadataReads_ = 0;
+    friend class ControlAdaptor;
 };
 
 // For tests: states no ordinary client could produce.
@@ -103,7 +105,7 @@ class ControlAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.tessaly.DemoPlayer")
 public:
-    ControlAdaptor(QObject* object, DemoPlayer* player);
+    ControlAdaptor(QObject* object, DemoPlayer* player, const PlayerAdaptor* mpris);
 
 public Q_SLOTS:
     void SetMetadata(const QVariantMap& metadata);
@@ -114,9 +116,12 @@ public Q_SLOTS:
     void NextWithBlip(uint gapMs);
     void EmitDuplicate();
     bool AddAlias(const QString& suffix);
+    // How often a client has read the Metadata property (Get or GetAll).
+    uint MetadataReads() const;
 
 private:
     DemoPlayer* player_;
+    const PlayerAdaptor* mpris_;
 };
 
 } // namespace demo

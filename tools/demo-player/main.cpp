@@ -90,9 +90,9 @@ int main(int argc, char** argv)
     }
     demo::DemoPlayer player(bus, options);
     new demo::RootAdaptor(&player);
-    new demo::PlayerAdaptor(&player);
+    const auto* mpris = new demo::PlayerAdaptor(&player);
     QObject control;
-    new demo::ControlAdaptor(&control, &player);
+    new demo::ControlAdaptor(&control, &player, mpris);
     if (!bus.registerObject(QStringLiteral("/org/mpris/MediaPlayer2"), &player) ||
         !bus.registerObject(QStringLiteral("/org/tessaly/DemoPlayer"), &control)) {
         std::fprintf(stderr, "tessaly-demo-player: cannot register objects\n");

@@ -101,12 +101,33 @@ void MessageDecoder::onPropertiesChanged(const QDBusMessage& message)
         DecodedSignal decoded;
         if (!DecodeSignal(message, &decoded))
             return;
+        if (decoded.hasMetadata)
+            noteMetadataHeard(decoded.sender);
         const bool news = tellsSomethingNew(decoded);
         remember(decoded.sender, decoded.hasStatus, decoded.status, decoded.hasMetadata,
                  decoded.metadata);
         if (news)
             onSignal_(std::move(decoded));
     });
+}
+
+void MessageDecoder::noteMetadataHeard(const QString& sender)
+{
+    const QMutexLocker lock(&heardLock_);
+    if (!metadataHeard_.contains(sender) && metadataHeard_.size() >= kMaxSeen)
+        metadataHeard_.clear();
+    metadataHeard_.insert(sender, std::chrono::steady_clock::now());
+}
+
+qint64 MessageDecoder::msSinceMetadataFrom(const QString& sender) const
+{
+    const QMutexLocker lock(&heardLock_);
+    const auto it = metadataHeard_.constFind(sender);
+    if (it == metadataHeard_.constEnd())
+        return -1;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 *it)
+        .count();
 }
 
 bool MessageDecoder::tellsSomethingNew(const DecodedSignal& signal) const

@@ -7,10 +7,12 @@
 
 #include "watcher/mpris/PlaybackTracker.h"
 
+#include <chrono>
 #include <functional>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -60,6 +62,9 @@ public:
     // Sends the read from the decoding thread; `done` gets its result there.
     void read(const QDBusConnection& bus, const QDBusMessage& message, ReadKind kind,
               ReadSink done);
+    // How long ago a signal of the sender carried its whole Metadata, repeated or not; -1 when
+    // none has. Safe from any thread.
+    qint64 msSinceMetadataFrom(const QString& sender) const;
 
 public Q_SLOTS:
     void onPropertiesChanged(const QDBusMessage& message);
@@ -76,8 +81,12 @@ private:
     void remember(const QString& sender, bool hasStatus, Status status, bool hasMetadata,
                   const QVariantMap& metadata);
 
+    void noteMetadataHeard(const QString& sender);
+
     SignalSink onSignal_;
     QHash<QString, Seen> seen_;
+    mutable QMutex heardLock_;
+    QHash<QString, std::chrono::steady_clock::time_point> metadataHeard_; // under heardLock_
 };
 
 } // namespace tessaly::mpris

@@ -64,12 +64,7 @@ MprisConnection::MprisConnection(QDBusConnection bus, QObject* parent)
 {
     clock_.start();
     poll_.setInterval(kStreamProbeMs);
-    connect(&poll_, &QTimer::timeout, this, [this] {
-        if (busLost())
-            return;
-        if (Endpoint* e = active(); e && !e->reading && !e->debounce->isActive())
-            read(*e, ReadKind::Metadata);
-    });
+    connect(&poll_, &QTimer::timeout, this, [this] { pollStream(); });
     decoder_ = new MessageDecoder([this](DecodedSignal signal) {
         // Posted to this object's thread; dropped with it if it is gone by then.
         QMetaObject::invokeMethod(
@@ -381,6 +376,31 @@ void MprisConnection::onRead(const QString& name, quint64 generation, ReadKind k
     updatePoll();
 }
 
+int MprisConnection::pollInterval(const Endpoint& e)
+{
+    return e.titles == TitleSignals::Silent ? kStreamPollMs : kStreamProbeMs;
+}
+
+void MprisConnection::pollStream()
+{
+    if (busLost())
+        return;
+    Endpoint* e = active();
+    if (!e || e->reading || e->debounce->isActive())
+        return;
+    const int every = pollInterval(*e);
+    // A signal that carried the player's whole Metadata lately told what this read would (mpv
+    // repeats it every second on a stream): wait until it has kept quiet for a whole interval.
+    const qint64 since = decoder_->msSinceMetadataFrom(e->owner);
+    if (since >= 0 && since < every) {
+        poll_.start(int(every - since));
+        return;
+    }
+    if (poll_.interval() != every)
+        poll_.start(every);
+    read(*e, ReadKind::Metadata);
+}
+
 void MprisConnection::updatePoll()
 {
     const Endpoint* e = active();
@@ -390,7 +410,7 @@ void MprisConnection::updatePoll()
         poll_.stop();
         return;
     }
-    const int interval = e->titles == TitleSignals::Silent ? kStreamPollMs : kStreamProbeMs;
+    const int interval = pollInterval(*e);
     if (poll_.interval() != interval)
         poll_.setInterval(interval); // restarts it when it runs
     if (!poll_.isActive())

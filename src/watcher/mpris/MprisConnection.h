@@ -129,6 +129,9 @@ private:
     void onSignal(const DecodedSignal& signal);
     void onRead(const QString& name, quint64 generation, ReadKind kind, bool signalled,
                 const DecodedRead& reply);
+    static int pollInterval(const Endpoint& e);
+    // The stream poll's tick: reads the followed player's Metadata unless it told it lately.
+    void pollStream();
     void updatePoll();
     PlayerResult command(const char* method);
     void raise(EventKind kind, const TrackTexts& texts = {});

@@ -175,6 +175,38 @@ TEST_F(Connection, SilentTitleChangeIsFoundByThePollWhichThenStays)
         << "nothing ticks while no stream plays";
 }
 
+TEST_F(Connection, AStreamPlayerThatKeepsRepeatingItsMetadataIsNotPolledUntilItStops)
+{
+    // The station moves on by itself only after the test.
+    DemoProcess& demo = startDemo(
+        {QStringLiteral("--radio"), QStringLiteral("--interval"), QStringLiteral("60000")});
+    connectPlayer();
+    const auto reads = [&] {
+        return control(demo, QStringLiteral("MetadataReads")).arguments().value(0).toUInt();
+    };
+    // A silent title change makes it a player polled every 2 s.
+    ASSERT_TRUE(WaitUntil([&] { return player->isPollingStream(); }, 5000));
+    control(demo, QStringLiteral("SetStreamTitle"), {QStringLiteral("Quiet - Change"), false});
+    ASSERT_TRUE(WaitUntil([&] { return player->CurrentStreamTitle() == u"Quiet - Change"; },
+                          mpris::kStreamProbeMs + 2000));
+
+    // Each repeat of the whole Metadata (mpv sends one a second) tells what a poll would read.
+    // The first also tells the status, which the poll does not read: that costs one read.
+    control(demo, QStringLiteral("EmitDuplicate"));
+    Settle(700);
+    const uint before = reads();
+    const std::size_t events = recorder->events.size();
+    for (int i = 0; i < 5; ++i) {
+        control(demo, QStringLiteral("EmitDuplicate"));
+        Settle(700);
+    }
+    EXPECT_EQ(reads(), before) << "read although the player had just told its Metadata";
+    EXPECT_TRUE(player->isPollingStream());
+    // Once the repeats stop, the poll reads again.
+    ASSERT_TRUE(WaitUntil([&] { return reads() > before; }, mpris::kStreamPollMs + 1000));
+    EXPECT_EQ(recorder->events.size(), events) << "the repeats announce nothing";
+}
+
 TEST_F(Connection, StopBlipInsideATrackChangeIsOneChange)
 {
     DemoProcess& demo = startDemo();
