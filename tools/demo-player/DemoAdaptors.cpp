@@ -109,7 +109,7 @@ bool ControlAdaptor::AddAlias(const QString& suffix)
 
 uint ControlAdaptor::MetadataReads() const
 {
-    return mpris_->metadataReads_;
+    return mpris_->metadataReads();
 }
 
 } // namespace demo

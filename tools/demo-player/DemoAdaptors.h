@@ -71,6 +71,8 @@ public:
     bool shuffle() const { return shuffle_; }
     void setShuffle(bool s) { shuffle_ = s; }
     QVariantMap metadata() const;
+    // How often a client has read Metadata, alone or with the other properties.
+    uint metadataReads() const { return metadataReads_; }
     double volume() const { return volume_; }
     void setVolume(double v) { volume_ = v; }
     qlonglong position() const;
@@ -97,7 +99,6 @@ private:
     bool shuffle_ = false;
     double volume_ = 1.0;
     mutable uint metadataReads_ = 0;
-    friend class ControlAdaptor;
 };
 
 // For tests: states no ordinary client could produce.
