@@ -116,6 +116,12 @@ protected:
         loop.exec();
         return elapsed;
     }
+    static bool WaitForRise(frmAlert6* popup)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        return WaitForRise(popup, clock) >= 0;
+    }
 
     MemorySettingsStore store;
     FakeOwner owner;
@@ -135,9 +141,7 @@ TEST_F(PopupOnTheDesktop, DoesNotTakeTheFocusFromTheWindowInUse)
 
     frmAlert6* popup = ShowTrack();
     ASSERT_TRUE(popup);
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_GE(WaitForRise(popup, clock), 0);
+    ASSERT_TRUE(WaitForRise(popup));
     test::WaitUntil([] { return false; }, 300);
     EXPECT_TRUE(editor.isActiveWindow());
     EXPECT_TRUE(editor.hasFocus());
@@ -184,9 +188,7 @@ TEST_F(PopupOnTheDesktop, ThePointerDrivesTheButtonsAndTheHold)
     owner.player = &player;
     frmAlert6* popup = ShowTrack();
     ASSERT_TRUE(popup);
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_GE(WaitForRise(popup, clock), 0);
+    ASSERT_TRUE(WaitForRise(popup));
     const auto picture = [](AlertImage* image) {
         return image->Picture().cacheKey();
     };
@@ -289,22 +291,23 @@ QImage OnScreen(frmAlert6* popup)
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// The popup's content picture, cut to the part of the window on the screen.
+QImage ContentAsShown(frmAlert6* popup)
+{
+    const QImage shown = OnScreen(popup);
+    return popup->Content().toImage().convertToFormat(QImage::Format_RGB32).copy(shown.rect());
+}
+
 TEST_F(PopupOnTheDesktop, TheScreenShowsTheContentAndFollowsAnInPlaceUpdate)
 {
     frmAlert6* popup = ShowTrack();
     ASSERT_TRUE(popup);
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_GE(WaitForRise(popup, clock), 0);
-    const auto content = [&] {
-        const QImage shown = OnScreen(popup);
-        return popup->Content().toImage().convertToFormat(QImage::Format_RGB32).copy(shown.rect());
-    };
-    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(popup) == content(); }, 2000));
+    ASSERT_TRUE(WaitForRise(popup));
+    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(popup) == ContentAsShown(popup); }, 2000));
     const QImage before = OnScreen(popup);
 
     alerts.UpdateRecordedAlert(popup->Id(), u"Another Album", u"Another Band", u"Another Song");
-    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(popup) == content(); }, 2000));
+    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(popup) == ContentAsShown(popup); }, 2000));
     EXPECT_NE(OnScreen(popup), before);
 }
 
@@ -332,11 +335,7 @@ TEST_F(PopupOnTheDesktop, AWindowShownAgainRisesFromTheStartAndShowsOnlyItsNewCo
     clock.restart();
     ASSERT_GE(WaitForRise(again, clock), 0);
     EXPECT_EQ(ServerGeometry(again->winId()).height(), 117);
-    const auto content = [&] {
-        const QImage shown = OnScreen(again);
-        return again->Content().toImage().convertToFormat(QImage::Format_RGB32).copy(shown.rect());
-    };
-    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(again) == content(); }, 2000));
+    EXPECT_TRUE(test::WaitUntil([&] { return OnScreen(again) == ContentAsShown(again); }, 2000));
     EXPECT_NE(OnScreen(again), track);
     // Qt learnt of the second map: the window is exposed and its hold runs.
     EXPECT_TRUE(again->windowHandle()->isExposed());
@@ -387,9 +386,7 @@ TEST_F(PopupOnTheDesktop, ScreenshotsOfATrackAndARadioPopup)
         alerts.ShowRefreshAlert(shot.artist, shot.album, shot.title, shot.msg);
         const std::vector<frmAlert6*> popups = LoadedPopups();
         ASSERT_EQ(popups.size(), 1u);
-        QElapsedTimer clock;
-        clock.start();
-        ASSERT_GE(WaitForRise(popups.front(), clock), 0);
+        ASSERT_TRUE(WaitForRise(popups.front()));
         test::WaitUntil([] { return false; }, 200);
         QScreen* screen = QGuiApplication::primaryScreen();
         const QRect area = QRect(screen->geometry().right() + 1 - 300,
