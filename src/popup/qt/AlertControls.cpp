@@ -2,11 +2,15 @@
 
 #include "popup/qt/MnemonicRichText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextFrame>
 
 namespace tessaly {
 
-AlertControl::AlertControl(QWidget* parent) : QLabel(parent)
+AlertControl::AlertControl(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
 }
@@ -21,15 +25,18 @@ void AlertControl::RenderInto(QPaintDevice* target, QPoint at)
 void AlertControl::setVisible(bool visible)
 {
     const bool wasHidden = isHidden();
-    QLabel::setVisible(visible);
+    QWidget::setVisible(visible);
     if (wasHidden != isHidden())
         Q_EMIT ContentChanged();
 }
 
 void AlertControl::paintEvent(QPaintEvent* event)
 {
-    if (!drawnByWindow_ || rendering_)
-        QLabel::paintEvent(event);
+    if (drawnByWindow_ && !rendering_)
+        return;
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    Draw(painter);
 }
 
 void AlertControl::mouseMoveEvent(QMouseEvent* event)
@@ -55,31 +62,48 @@ void AlertControl::mouseReleaseEvent(QMouseEvent* event)
 }
 
 AlertLabel::AlertLabel(QWidget* parent, const QString& caption, Qt::Alignment horizontal)
-    : AlertControl(parent)
-{
-    setTextFormat(Qt::RichText);
-    setWordWrap(true);
-    setAlignment(horizontal | Qt::AlignTop);
-    setTextInteractionFlags(Qt::NoTextInteraction);
-    setContentsMargins(0, 0, 0, 0);
-    setIndent(0);
-    setMargin(0);
-    SetCaption(caption);
-}
+    : AlertControl(parent), caption_(caption), alignment_(horizontal | Qt::AlignTop)
+{}
 
 void AlertLabel::SetCaption(const QString& caption)
 {
-    if (caption == caption_ && !text().isEmpty())
+    if (caption == caption_)
         return;
     caption_ = caption;
-    setText(MnemonicRichText(caption));
     Q_EMIT ContentChanged();
 }
 
-AlertImage::AlertImage(QWidget* parent) : AlertControl(parent)
+QString AlertLabel::RichText() const
 {
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return MnemonicRichText(caption_);
 }
+
+// Lays the caption out as a word-wrapped rich-text label of the control's width would, from the
+// top; what does not fit is clipped with the widget.
+void AlertLabel::Draw(QPainter& painter)
+{
+    if (caption_.isEmpty())
+        return;
+    QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    document.setDefaultFont(font());
+    document.setHtml(RichText());
+    QTextOption option = document.defaultTextOption();
+    option.setAlignment(alignment_);
+    option.setWrapMode(QTextOption::WordWrap);
+    document.setDefaultTextOption(option);
+    QTextFrameFormat frame = document.rootFrame()->frameFormat();
+    frame.setMargin(0);
+    document.rootFrame()->setFrameFormat(frame);
+    document.setTextWidth(width());
+
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = palette();
+    context.palette.setColor(QPalette::Text, palette().color(foregroundRole()));
+    document.documentLayout()->draw(&painter, context);
+}
+
+AlertImage::AlertImage(QWidget* parent) : AlertControl(parent) {}
 
 void AlertImage::SetPicture(const QPixmap& picture)
 {
@@ -87,8 +111,12 @@ void AlertImage::SetPicture(const QPixmap& picture)
     if (picture.cacheKey() == picture_.cacheKey())
         return;
     picture_ = picture;
-    setPixmap(picture);
     Q_EMIT ContentChanged();
+}
+
+void AlertImage::Draw(QPainter& painter)
+{
+    painter.drawPixmap(0, 0, picture_);
 }
 
 } // namespace tessaly

@@ -7,12 +7,20 @@
 // A control whose window draws it from a picture of the window's content (SetDrawnByWindow) paints
 // nothing in its own paint events, and tells the window through ContentChanged whenever what it
 // shows changes, so the window can render that picture again.
+//
+// The controls are plain widgets that draw what they show when asked, and keep nothing for it in
+// between: a popup is rendered once per change of its content, and a label keeping a laid-out
+// text document for all of its life cost each popup about a thousand small blocks of heap, which
+// were left scattered over the heap's pages after a burst of popups.
 
-#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+class QPainter;
 
 namespace tessaly {
 
-class AlertControl : public QLabel {
+class AlertControl : public QWidget {
     Q_OBJECT
 public:
     explicit AlertControl(QWidget* parent);
@@ -31,6 +39,8 @@ Q_SIGNALS:
     void ContentChanged();
 
 protected:
+    virtual void Draw(QPainter& painter) = 0;
+
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -52,9 +62,15 @@ public:
     // The caption as written, "&" markers included.
     const QString& Caption() const { return caption_; }
     void SetCaption(const QString& caption);
+    // The rich text the caption is drawn from.
+    QString RichText() const;
+
+protected:
+    void Draw(QPainter& painter) override;
 
 private:
     QString caption_;
+    Qt::Alignment alignment_;
 };
 
 // An image control: shows one picture at its top-left corner.
@@ -65,6 +81,9 @@ public:
 
     const QPixmap& Picture() const { return picture_; }
     void SetPicture(const QPixmap& picture);
+
+protected:
+    void Draw(QPainter& painter) override;
 
 private:
     QPixmap picture_;

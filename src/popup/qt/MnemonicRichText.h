@@ -7,7 +7,7 @@
 namespace tessaly {
 
 // The caption as Qt rich text: HTML-escaped, the marked characters in <u>, line breaks kept and
-// blanks preserved, so a QLabel in Qt::RichText format shows it as the platform would.
+// blanks preserved, so Qt's rich-text layout shows it as the platform would.
 QString MnemonicRichText(const QString& caption);
 
 } // namespace tessaly

@@ -181,7 +181,7 @@ TEST_F(PopupWindow, MessageFormHidesRowsAndButtonsEvenWithTrackMembers)
     });
     ASSERT_TRUE(popup);
     EXPECT_EQ(popup->lblAlert->Caption(), ToQString(message));
-    EXPECT_TRUE(popup->lblAlert->text().contains(QStringLiteral("<br><br>")));
+    EXPECT_TRUE(popup->lblAlert->RichText().contains(QStringLiteral("<br><br>")));
     EXPECT_TRUE(popup->lbl_Artist->Caption().isEmpty());
     for (const QWidget* control : std::initializer_list<const QWidget*>{
              popup->lblArtist, popup->lblAlbum, popup->lblSongTitle, popup->imgBack[0],
@@ -197,8 +197,8 @@ TEST_F(PopupWindow, AmpersandInACaptionUnderlinesTheNextCharacter)
         a.Album = u"Simon && Garfunkel";
     });
     ASSERT_TRUE(popup);
-    EXPECT_TRUE(popup->lbl_Artist->text().contains(QStringLiteral("Simon <u> </u>Garfunkel")));
-    EXPECT_TRUE(popup->lbl_Album->text().contains(QStringLiteral("Simon &amp; Garfunkel")));
+    EXPECT_TRUE(popup->lbl_Artist->RichText().contains(QStringLiteral("Simon <u> </u>Garfunkel")));
+    EXPECT_TRUE(popup->lbl_Album->RichText().contains(QStringLiteral("Simon &amp; Garfunkel")));
 }
 
 TEST_F(PopupWindow, LinkOnATrackPopupMakesTheMessageAreaAHandLink)
@@ -522,7 +522,7 @@ Looks LooksOf(frmAlert6* popup)
         auto* label = qobject_cast<AlertLabel*>(control);
         auto* image = qobject_cast<AlertImage*>(control);
         looks.controls.emplace_back(control->objectName(), !control->isHidden(),
-                                    label ? label->Caption() + label->text() : QString(),
+                                    label ? label->Caption() : QString(),
                                     image ? image->Picture().cacheKey() : 0);
     }
     looks.messageCursor = popup->lblAlert->cursor().shape();
