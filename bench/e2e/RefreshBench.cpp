@@ -172,6 +172,16 @@ double Ms(Clock::duration d)
 
 using bench::CallPlayer;
 
+bool Call(const char* service, const char* path, const char* interface, const char* method,
+          const QVariantList& arguments = {})
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(service), QString::fromLatin1(path),
+                                       QString::fromLatin1(interface), QString::fromLatin1(method));
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+}
+
 void PrintMemory(const char* what, long kib)
 {
     std::printf("%-44s %8.1f MB\n", what, double(kib) / 1024.0);
@@ -271,6 +281,24 @@ int main(int argc, char** argv)
         // Let the player's trailing signals settle, as between real track changes.
         bench::Pump([] { return false; }, 30);
     }
+    // What the peers cost without tessaly's threads: from this single-threaded client, after the
+    // same idle time as between track changes, the re-read's GetAll from the player, then a bare
+    // Peer.Ping to the Messenger (which its bus library answers without the program).
+    std::vector<double> bareRoundTrips;
+    for (int i = 0; i < 200; ++i) {
+        bench::Pump([] { return false; }, 100);
+        const auto start = Clock::now();
+        if (!Call("org.mpris.MediaPlayer2.tessaly_demo", "/org/mpris/MediaPlayer2",
+                  "org.freedesktop.DBus.Properties", "GetAll",
+                  {QStringLiteral("org.mpris.MediaPlayer2.Player")}) ||
+            !Call("org.tessaly.WindowClass.YahooBuddyMain", "/", "org.freedesktop.DBus.Peer",
+                  "Ping")) {
+            std::fprintf(stderr, "refresh bench: a stand-in did not answer\n");
+            return 1;
+        }
+        bareRoundTrips.push_back(Ms(Clock::now() - start));
+    }
+
     std::printf("refresh: demo player Next -> status in the registry and command 388 answered\n");
     bench::PrintFigure("refresh: settled signal -> 388 answered", refreshCost,
                        "p50 <= 1.5 ms, p99 <= 8 ms");
@@ -280,6 +308,8 @@ int main(int argc, char** argv)
     bench::PrintFigure("  settled -> writer idle (Pidgin looked for too)", published);
     bench::PrintFigure("  debounce (Next -> settled), deliberate", debounce);
     bench::PrintFigure("  total (Next -> writer idle)", total);
+    bench::PrintFigure("peers alone: GetAll from the player, Ping to the Messenger",
+                       bareRoundTrips);
 
     // Memory: refreshes straight through NowPlaying, with the real status writer.
     const qint64 self = getpid();
