@@ -12,9 +12,11 @@ namespace {
 
 using tessaly::AlertLabel;
 
-// The box holding every pixel the label drew on a transparent picture larger than itself.
+// The box holding every pixel the label drew on a transparent picture larger than itself, rendered
+// as a popup renders its content.
 QRect InkOf(AlertLabel& label, QSize canvas)
 {
+    label.SetDrawnByWindow(true);
     QImage picture(canvas, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     label.RenderInto(&picture, QPoint(0, 0));
@@ -35,7 +37,6 @@ TEST(AlertLabel, DrawsItsCaptionAlignedWithinItsBox)
     for (const auto& c : cases) {
         QWidget window;
         AlertLabel label(&window, QStringLiteral("Artist:"), c.alignment);
-        label.SetDrawnByWindow(true);
         label.setGeometry(0, 0, 160, 20);
         const QRect ink = InkOf(label, QSize(200, 40));
         ASSERT_FALSE(ink.isEmpty()) << c.name;
