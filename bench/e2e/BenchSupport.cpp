@@ -15,14 +15,21 @@
 
 namespace bench {
 
-bool CallPlayer(const char* method)
+bool Call(const char* service, const char* path, const char* interface, const char* method,
+          const QVariantList& arguments)
 {
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo"),
-        QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Player"),
-        QString::fromLatin1(method));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(service), QString::fromLatin1(path),
+                                       QString::fromLatin1(interface), QString::fromLatin1(method));
+    call.setArguments(arguments);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() ==
            QDBusMessage::ReplyMessage;
+}
+
+bool CallPlayer(const char* method)
+{
+    return Call("org.mpris.MediaPlayer2.tessaly_demo", "/org/mpris/MediaPlayer2",
+                "org.mpris.MediaPlayer2.Player", method);
 }
 
 ScratchHome::ScratchHome()

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariantList>
 #include <vector>
 
 namespace bench {
@@ -36,6 +37,9 @@ bool StartAndWait(QProcess& process, const QString& program, const QStringList& 
 // Runs the event loop until done() or the time is up.
 bool Pump(const std::function<bool()>& done, int timeoutMs);
 
+// One method call on the session bus, waited for (5 s at most); true when it was answered.
+bool Call(const char* service, const char* path, const char* interface, const char* method,
+          const QVariantList& arguments = {});
 // One method of the demo player's org.mpris.MediaPlayer2.Player, waited for (5 s at most).
 bool CallPlayer(const char* method);
 

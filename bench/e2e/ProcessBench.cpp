@@ -108,26 +108,13 @@ void PrintRates(const char* what, const std::vector<Measured>& programs,
     std::fflush(stdout);
 }
 
-bool Call(const QString& service, const QString& path, const QString& interface, const char* method)
-{
-    const QDBusMessage call =
-        QDBusMessage::createMethodCall(service, path, interface, QString::fromLatin1(method));
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000).type() ==
-           QDBusMessage::ReplyMessage;
-}
-
 bool CallControl(const char* method)
 {
-    return Call(QStringLiteral("org.tessaly.DemoPlayer"), QStringLiteral("/org/tessaly/DemoPlayer"),
-                QStringLiteral("org.tessaly.DemoPlayer"), method);
+    return bench::Call("org.tessaly.DemoPlayer", "/org/tessaly/DemoPlayer",
+                       "org.tessaly.DemoPlayer", method);
 }
 
-bool CallPlayer(const char* method)
-{
-    return Call(QStringLiteral("org.mpris.MediaPlayer2.tessaly_demo"),
-                QStringLiteral("/org/mpris/MediaPlayer2"),
-                QStringLiteral("org.mpris.MediaPlayer2.Player"), method);
-}
+using bench::CallPlayer;
 
 bool StartPeer(QProcess& playerctl, const bench::UsageProbe& probe)
 {

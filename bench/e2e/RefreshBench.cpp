@@ -172,16 +172,6 @@ double Ms(Clock::duration d)
 
 using bench::CallPlayer;
 
-bool Call(const char* service, const char* path, const char* interface, const char* method,
-          const QVariantList& arguments = {})
-{
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(QString::fromLatin1(service), QString::fromLatin1(path),
-                                       QString::fromLatin1(interface), QString::fromLatin1(method));
-    call.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
-}
-
 void PrintMemory(const char* what, long kib)
 {
     std::printf("%-44s %8.1f MB\n", what, double(kib) / 1024.0);
@@ -288,11 +278,11 @@ int main(int argc, char** argv)
     for (int i = 0; i < 200; ++i) {
         bench::Pump([] { return false; }, 100);
         const auto start = Clock::now();
-        if (!Call("org.mpris.MediaPlayer2.tessaly_demo", "/org/mpris/MediaPlayer2",
-                  "org.freedesktop.DBus.Properties", "GetAll",
-                  {QStringLiteral("org.mpris.MediaPlayer2.Player")}) ||
-            !Call("org.tessaly.WindowClass.YahooBuddyMain", "/", "org.freedesktop.DBus.Peer",
-                  "Ping")) {
+        if (!bench::Call("org.mpris.MediaPlayer2.tessaly_demo", "/org/mpris/MediaPlayer2",
+                         "org.freedesktop.DBus.Properties", "GetAll",
+                         {QStringLiteral("org.mpris.MediaPlayer2.Player")}) ||
+            !bench::Call("org.tessaly.WindowClass.YahooBuddyMain", "/", "org.freedesktop.DBus.Peer",
+                         "Ping")) {
             std::fprintf(stderr, "refresh bench: a stand-in did not answer\n");
             return 1;
         }
