@@ -1,18 +1,16 @@
 // libFuzzer target for the status text: CleanStatusText and FormatStatus must not crash, trip a
-// sanitizer or take longer than 100 ms of CPU, plus 10 µs for each character FormatStatus
-// expands to. Its substitutions run one after the other on what the previous one produced, so
-// a format, artist and album full of tokens multiply the input's length; the work is linear in
-// what they produce, and inputs that would expand beyond kMaxExpanded characters are skipped.
+// sanitizer or take longer than 100 ms of CPU, plus 10 µs for each unit the tokens expand to.
+// The substitutions run one after the other on what the previous one produced, so a format,
+// artist and album full of tokens multiply the input's length up to the status's cut, and the
+// cleaning's work is linear in what they produce.
 
 #include "watcher/FormatStatus.h"
 #include "watcher/Module1.h"
-#include "watcher/TextReplace.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +18,7 @@
 namespace {
 
 constexpr double kBudgetSeconds = 0.100;
-constexpr double kBudgetSecondsPerExpandedChar = 10e-6;
-constexpr std::size_t kMaxExpanded = 64 * 1024;
+constexpr double kBudgetSecondsPerExpandedUnit = 10e-6;
 
 // CPU time of this thread: other processes on a busy machine do not count against the budget.
 double ThreadSeconds()
@@ -60,37 +57,6 @@ std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separa
     }
 }
 
-std::size_t Occurrences(std::u16string_view text, std::u16string_view token)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(token); at != std::u16string_view::npos;
-         at = text.find(token, at + token.size()))
-        ++count;
-    return count;
-}
-
-// The length FormatStatus's substitutions reach, or nothing once it would pass kMaxExpanded.
-std::optional<std::size_t> ExpandedLength(std::u16string_view format, std::u16string_view artist,
-                                          std::u16string_view album, std::u16string_view title)
-{
-    using tessaly::text::ReplaceAll;
-    const auto grown = [](std::u16string_view text, std::u16string_view token,
-                          std::u16string_view by) {
-        const std::size_t found = Occurrences(text, token);
-        return text.size() - found * token.size() + found * by.size();
-    };
-    if (grown(format, u"%A", artist) > kMaxExpanded)
-        return std::nullopt;
-    const std::u16string withArtist = ReplaceAll(format, u"%A", artist);
-    if (grown(withArtist, u"%L", album) > kMaxExpanded)
-        return std::nullopt;
-    const std::u16string withAlbum = ReplaceAll(withArtist, u"%L", album);
-    const std::size_t length = grown(withAlbum, u"%T", title);
-    if (length > kMaxExpanded)
-        return std::nullopt;
-    return length;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -112,11 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto field = [&](std::size_t i) {
             return i < fields.size() ? fields[i] : std::u16string_view();
         };
-        const std::optional<std::size_t> expanded =
-            ExpandedLength(field(0), field(1), field(2), field(3));
-        if (!expanded)
-            return 0;
-        budget += kBudgetSecondsPerExpandedChar * static_cast<double>(*expanded);
+        const std::size_t expanded =
+            ExpandStatusTokens(field(0), field(1), field(2), field(3)).size();
+        if (expanded > kMaxStatusUnits) {
+            std::fprintf(stderr, "expanded past the cut: %zu units\n", expanded);
+            std::abort();
+        }
+        budget += kBudgetSecondsPerExpandedUnit * static_cast<double>(expanded);
         start = ThreadSeconds();
         result = FormatStatus(field(0), field(1), field(2), field(3));
     }

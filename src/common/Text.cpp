@@ -122,6 +122,15 @@ std::u16string_view TrimBlanks(std::u16string_view text)
     return text;
 }
 
+std::size_t WholeCharactersWithin(std::u16string_view text, std::size_t limit)
+{
+    if (limit >= text.size())
+        return text.size();
+    const bool splitsPair = limit > 0 && text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF &&
+                            text[limit] >= 0xDC00 && text[limit] <= 0xDFFF;
+    return splitsPair ? limit - 1 : limit;
+}
+
 std::u16string NumberText(long long value)
 {
     const std::string digits = std::to_string(value);

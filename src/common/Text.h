@@ -15,6 +15,10 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // may carry them around a number.
 std::u16string_view TrimBlanks(std::u16string_view text);
 
+// The length of the longest start of `text` that is at most `limit` units and does not end
+// between the two halves of a surrogate pair.
+std::size_t WholeCharactersWithin(std::u16string_view text, std::size_t limit);
+
 // A whole number as decimal text, as the settings store keeps numbers.
 std::u16string NumberText(long long value);
 

@@ -1,5 +1,7 @@
 #include "watcher/TextReplace.h"
 
+#include "common/Text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -88,21 +90,33 @@ void ForEachLongMatch(std::u16string_view text, std::u16string_view x, OnMatch o
     }
 }
 
-// The text with the replacements made, or nothing when `x` does not occur.
+// The text with the replacements made and cut to `maxUnits`, or nothing when `x` does not occur.
 std::optional<std::u16string> Replaced(std::u16string_view text, std::u16string_view x,
-                                       std::u16string_view y)
+                                       std::u16string_view y, std::size_t maxUnits)
 {
     if (x.empty() || text.size() < x.size())
         return std::nullopt;
     std::optional<std::u16string> out;
+    bool full = false;
+    // Once a piece has been cut nothing after it may follow, or the result would lose its middle.
+    auto append = [&](std::u16string_view piece) {
+        if (full)
+            return;
+        const std::size_t room = maxUnits - out->size();
+        if (piece.size() > room) {
+            piece = piece.substr(0, WholeCharactersWithin(piece, room));
+            full = true;
+        }
+        out->append(piece);
+    };
     std::size_t copied = 0;
     auto onMatch = [&](std::size_t at) {
         if (!out) {
             out.emplace();
-            out->reserve(text.size());
+            out->reserve(std::min(text.size(), maxUnits));
         }
-        out->append(text.substr(copied, at - copied));
-        out->append(y);
+        append(text.substr(copied, at - copied));
+        append(y);
         copied = at + x.size();
     };
     if (x.size() <= kShortNeedle)
@@ -110,7 +124,7 @@ std::optional<std::u16string> Replaced(std::u16string_view text, std::u16string_
     else
         ForEachLongMatch(text, x, onMatch);
     if (out)
-        out->append(text.substr(copied));
+        append(text.substr(copied));
     return out;
 }
 
@@ -118,13 +132,20 @@ std::optional<std::u16string> Replaced(std::u16string_view text, std::u16string_
 
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view x, std::u16string_view y)
 {
-    std::optional<std::u16string> out = Replaced(text, x, y);
-    return out ? std::move(*out) : std::u16string(text);
+    return ReplaceAll(text, x, y, std::u16string::npos);
+}
+
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view x, std::u16string_view y,
+                          std::size_t maxUnits)
+{
+    std::optional<std::u16string> out = Replaced(text, x, y, maxUnits);
+    return out ? std::move(*out)
+               : std::u16string(text.substr(0, WholeCharactersWithin(text, maxUnits)));
 }
 
 void ReplaceAllIn(std::u16string& text, std::u16string_view x, std::u16string_view y)
 {
-    if (std::optional<std::u16string> out = Replaced(text, x, y))
+    if (std::optional<std::u16string> out = Replaced(text, x, y, std::u16string::npos))
         text = std::move(*out);
 }
 

@@ -12,6 +12,11 @@ namespace tessaly::text {
 // `text` plus the length of `x`.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view x, std::u16string_view y);
 
+// The same, with the result cut to at most `maxUnits` units at a whole character: text whose
+// replacements multiply its length stops growing there, and the scan stays linear in `text`.
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view x, std::u16string_view y,
+                          std::size_t maxUnits);
+
 // The same on `text` itself, which is left untouched, without a copy, when `x` does not occur.
 // `x` and `y` may view `text`.
 void ReplaceAllIn(std::u16string& text, std::u16string_view x, std::u16string_view y);

@@ -86,6 +86,27 @@ TEST(Text, BrokenUtf16BecomesTheReplacementCharacter)
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
 }
 
+TEST(Text, ACutNeverEndsBetweenTheHalvesOfAPair)
+{
+    const struct {
+        std::u16string text;
+        std::size_t limit;
+        std::size_t expected;
+    } cases[] = {
+        {u"ab\xD83C\xDFB5", 3, 2},
+        {u"ab\xD83C\xDFB5", 4, 4},
+        {u"ab\xD83C\xDFB5", 2, 2},
+        {u"\xD83C\xDFB5", 1, 0},
+        // A lone high surrogate is a character of its own and may end the cut.
+        {u"a\xD83Cz", 2, 2},
+        {u"abc", 0, 0},
+        {u"abc", 99, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WholeCharactersWithin(c.text, c.limit), c.expected)
+            << Units(c.text) << " within " << c.limit;
+}
+
 TEST(Text, NumberTextIsPlainDecimal)
 {
     const std::pair<long long, std::u16string> cases[] = {

@@ -41,4 +41,25 @@ TEST(FormatStatus, ExpandsTokensInOrderAndCleans)
     }
 }
 
+// A station name is the player's text, yet the title is substituted into it: thousands of "%T"
+// must not make a status thousands of titles long.
+TEST(FormatStatus, TokensInThePlayersTextCannotMultiplyTheStatusPastTheCut)
+{
+    const std::u16string title(4096, u'x');
+    std::u16string station;
+    for (int i = 0; i < 2048; ++i)
+        station += u"%T";
+    const std::u16string expanded = ExpandStatusTokens(u"%L: %A - %T", u"%L", station, title);
+    EXPECT_EQ(expanded.size(), kMaxStatusUnits);
+    EXPECT_EQ(expanded.substr(0, 4096), title);
+    EXPECT_LE(FormatStatus(u"%L: %A - %T", u"%L", station, title).size(), kMaxStatusUnits);
+}
+
+TEST(FormatStatus, ATrackWithEveryFieldAtThePlayersLimitIsNotCut)
+{
+    const std::u16string field(4096, u'a');
+    const std::u16string expanded = ExpandStatusTokens(u"%L: %A - %T", field, field, field);
+    EXPECT_EQ(expanded, field + u": " + field + u" - " + field);
+}
+
 } // namespace

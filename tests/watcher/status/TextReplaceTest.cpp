@@ -98,4 +98,29 @@ TEST(ReplaceAll, AgreesWithThePlainRuleOnDenseTexts)
     }
 }
 
+TEST(ReplaceAll, ACutResultKeepsItsStartAndStopsAtTheFirstPieceThatDoesNotFit)
+{
+    const struct {
+        std::u16string text;
+        std::u16string x;
+        std::u16string y;
+        std::size_t maxUnits;
+        std::u16string expected;
+    } cases[] = {
+        {u"a%Tb%Tc", u"%T", u"xyz", 99, u"axyzbxyzc"},
+        {u"a%Tb%Tc", u"%T", u"xyz", 9, u"axyzbxyzc"},
+        {u"a%Tb%Tc", u"%T", u"xyz", 6, u"axyzbx"},
+        // "b" would fit after the cut replacement, but the result must not lose its middle.
+        {u"%Tb", u"%T", u"xyz", 2, u"xy"},
+        {u"a%T", u"%T", u"\xD83C\xDFB5", 2, u"a"},
+        // Nothing to replace: the text itself is cut.
+        {u"abcdef", u"%T", u"x", 4, u"abcd"},
+        {u"abc\xD83C\xDFB5", u"%T", u"x", 4, u"abc"},
+        {u"abc", u"", u"x", 2, u"ab"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReplaceAll(c.text, c.x, c.y, c.maxUnits), c.expected)
+            << ::testing::PrintToString(c.text) << " cut to " << c.maxUnits;
+}
+
 } // namespace
