@@ -270,6 +270,25 @@ TEST_F(Robustness, HugeTitleIsCutAndTheWindowAnswersThroughout)
     expectAlive();
 }
 
+// The title is expanded into the album's own tokens; a station name of thousands of "%T" must not
+// make the status thousands of titles long.
+TEST_F(Robustness, TokensInTheAlbumCannotMultiplyThePublishedStatus)
+{
+    startAll();
+    ASSERT_NO_FATAL_FAILURE(playAndWait(QStringLiteral("Normal Song")));
+
+    QVariantMap metadata = LocalMetadata(QString(4096, u'x'));
+    metadata[QStringLiteral("xesam:album")] = QStringLiteral("%T").repeated(2048);
+    const qsizetype before = system.statuses().size();
+    ASSERT_TRUE(play(metadata));
+    expectAnswering(4000);
+    ASSERT_TRUE(system.waitForStatusAfter(before, kRefreshMs));
+    const QString status = system.lastStatus();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("Xxxx"))) << qPrintable(status.left(40));
+    EXPECT_LE(status.size(), 16 * 1024);
+    expectAlive();
+}
+
 TEST_F(Robustness, PlayerChangingEvery200MsIsPublishedWhileItChanges)
 {
     startAll();
