@@ -53,6 +53,15 @@ double StartOnce(QProcess& tessaly, const bench::UsageProbe* probe = nullptr,
     if (!tessaly.waitForStarted(5000))
         return -1.0;
     const auto mapped = watch.waitForMapped(tessaly.processId(), QStringLiteral("Tessaly"), 10000);
+    if (!mapped) {
+        // Say why, so that a missing start in the figure can be told from a slow one.
+        seen += tessaly.readAllStandardError();
+        const QString state = tessaly.state() == QProcess::Running
+                                  ? QStringLiteral("still running")
+                                  : QStringLiteral("ended with %1").arg(tessaly.exitCode());
+        std::fprintf(stderr, "start-up: no window mapped within 10 s, tessaly %s; its log:\n%s\n",
+                     qPrintable(state), seen.right(2000).constData());
+    }
     // Later lines are read and dropped: a closed pipe would end tessaly at its next warning.
     QObject::disconnect(&tessaly, &QProcess::readyReadStandardError, nullptr, nullptr);
     QObject::connect(&tessaly, &QProcess::readyReadStandardError, &tessaly,

@@ -139,14 +139,22 @@ void MainWindowController::RecordAlertChange(PopupId alert)
 void MainWindowController::ShowTrack(std::u16string_view sAlbum, std::u16string_view sArtist,
                                      std::u16string_view sTitle)
 {
-    view_.SetText(TextBox::txtAlbum, sAlbum);
-    view_.SetText(TextBox::txtArtist, sArtist);
-    view_.SetText(TextBox::txtTitle, sTitle);
+    ShowText(TextBox::txtAlbum, sAlbum);
+    ShowText(TextBox::txtArtist, sArtist);
+    ShowText(TextBox::txtTitle, sTitle);
 }
 
 void MainWindowController::ShowStatus(std::u16string_view status)
 {
-    view_.SetText(TextBox::txtNowPlaying, status);
+    ShowText(TextBox::txtNowPlaying, status);
+}
+
+void MainWindowController::ShowText(TextBox box, std::u16string_view text)
+{
+    // The next track of an album keeps its album and artist: leaving those boxes alone keeps what
+    // the user selected in them, and spares laying their text out again before the status goes.
+    if (view_.Text(box) != text)
+        view_.SetText(box, text);
 }
 
 void MainWindowController::ShowAlert(const NowPlayingRecord& record)

@@ -93,6 +93,8 @@ private:
     int PlaylistSwitch() const override;
     std::u16string PlaylistFileName() const override;
 
+    // Sets a box that shows the current track, unless it already shows `text`.
+    void ShowText(TextBox box, std::u16string_view text);
     std::unique_ptr<Player> CreatePlayer();
 
     MainWindowServices services_;

@@ -53,6 +53,19 @@ TEST_F(Refresh, TextsStatusAndPopupOfTheExamples)
     EXPECT_EQ(rig.publisher.statuses.size(), std::size(cases));
 }
 
+// The next track of the same album must not take away what the user selected to copy.
+TEST_F(Refresh, ABoxWhoseTextStaysKeepsTheUsersSelection)
+{
+    rig.Refresh("the example band", "Road Songs", "Night Drive");
+    w->txtAlbum->setSelection(5, 5);
+    w->txtTitle->setSelection(0, 5);
+    rig.Refresh("the example band", "Road Songs", "Day Drive");
+    EXPECT_EQ(w->txtAlbum->selectedText(), "Songs");
+    EXPECT_EQ(w->txtTitle->text(), "Day Drive");
+    EXPECT_FALSE(w->txtTitle->hasSelectedText());
+    EXPECT_EQ(w->txtTitle->cursorPosition(), 0);
+}
+
 TEST_F(Refresh, PlaylistFollowsItsBoxAndItsFileName)
 {
     // The switch and the name are read from the widgets at each refresh: a click, a grey state
