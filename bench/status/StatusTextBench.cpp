@@ -1,6 +1,7 @@
-// CleanStatusText on a typical 60-character title and on 64 KiB texts; the figures are
-// nanoseconds per call.
+// CleanStatusText on a typical 60-character title and on 64 KiB texts, and FormatStatus on a
+// player's text full of tokens; the figures are nanoseconds per call.
 
+#include "watcher/FormatStatus.h"
 #include "watcher/Module1.h"
 
 #include <benchmark/benchmark.h>
@@ -62,10 +63,26 @@ void BM_Remarks64KiB(benchmark::State& state)
     Clean(state, half + u"(" + std::u16string(90, u'x') + u")" + Repeat(u"word ", k64KiB / 2 + 8));
 }
 
+// A station name of 2,048 "%T" and a title at the player's 4,096-unit limit: the title is expanded
+// into the name, up to the status's cut.
+void BM_FormatStationOfTokens(benchmark::State& state)
+{
+    const std::u16string station = Repeat(u"%T", 4096);
+    const std::u16string title(4096, u'x');
+    std::size_t length = 0;
+    for (auto _ : state) {
+        std::u16string result = FormatStatus(u"%L: %A - %T", u"", station, title);
+        length = result.size();
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["chars"] = static_cast<double>(length);
+}
+
 } // namespace
 
 BENCHMARK(BM_Title60)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_Text64KiB)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_Dashes64KiB)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_Remarks64KiB)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_FormatStationOfTokens)->Unit(benchmark::kNanosecond);
 BENCHMARK_MAIN();
