@@ -7,10 +7,12 @@
 #include "watcher/FormatStatus.h"
 #include "watcher/Module1.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,7 @@ namespace {
 
 constexpr double kBudgetSeconds = 0.100;
 constexpr double kBudgetSecondsPerExpandedUnit = 10e-6;
+constexpr int kTimings = 3;
 
 // CPU time of this thread: other processes on a busy machine do not count against the budget.
 double ThreadSeconds()
@@ -67,31 +70,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string text = Decode(data + 1, size - 1, (mode & 1) != 0);
 
     double budget = kBudgetSeconds;
-    double start = 0;
-    std::u16string result;
+    std::function<void()> run;
+    std::vector<std::u16string_view> fields;
     if ((mode & 2) == 0) {
-        start = ThreadSeconds();
-        result = Module1::CleanStatusText(text);
+        run = [&] {
+            Module1::CleanStatusText(text);
+        };
     } else {
         // Fields separated by U+001F: format, artist, album, title.
-        const std::vector<std::u16string_view> fields = Split(text, u'\x1f');
-        const auto field = [&](std::size_t i) {
-            return i < fields.size() ? fields[i] : std::u16string_view();
-        };
+        fields = Split(text, u'\x1f');
+        fields.resize(std::max<std::size_t>(fields.size(), 4));
         const std::size_t expanded =
-            ExpandStatusTokens(field(0), field(1), field(2), field(3)).size();
+            ExpandStatusTokens(fields[0], fields[1], fields[2], fields[3]).size();
         if (expanded > kMaxStatusUnits) {
             std::fprintf(stderr, "expanded past the cut: %zu units\n", expanded);
             std::abort();
         }
         budget += kBudgetSecondsPerExpandedUnit * static_cast<double>(expanded);
-        start = ThreadSeconds();
-        result = FormatStatus(field(0), field(1), field(2), field(3));
+        run = [&] {
+            FormatStatus(fields[0], fields[1], fields[2], fields[3]);
+        };
     }
-    const double elapsed = ThreadSeconds() - start;
-    if (elapsed > budget) {
-        std::fprintf(stderr, "slow input: %.1f ms for %zu bytes\n", elapsed * 1e3, size);
-        std::abort();
+    // A run over budget is timed again: a machine that stalls the process now and then (a virtual
+    // machine's neighbours, page faults under memory pressure) must not count as a slow input; an
+    // input that really is slow is slow every time.
+    double fastest = 0;
+    for (int attempt = 0; attempt < kTimings; ++attempt) {
+        const double start = ThreadSeconds();
+        run();
+        const double elapsed = ThreadSeconds() - start;
+        fastest = attempt == 0 ? elapsed : std::min(fastest, elapsed);
+        if (fastest <= budget)
+            return 0;
     }
-    return 0;
+    std::fprintf(stderr, "slow input: %.1f ms at best of %d for %zu bytes\n", fastest * 1e3,
+                 kTimings, size);
+    std::abort();
 }
