@@ -4,10 +4,15 @@
 // automation interface, under their original names. Free of Qt so that the Windows COM backend
 // can implement it; text crosses this boundary as UTF-16.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
 namespace tessaly {
+
+// Every text a player backend hands over is cut to this many UTF-16 units (never rejected): a
+// hostile or broken player cannot make the program format, draw or publish megabytes.
+inline constexpr std::size_t kMaxPlayerTextUnits = 4096;
 
 // One track as the player describes it. Reads never fail: a text the player does not have is empty.
 class PlayerTrack {

@@ -205,6 +205,21 @@ TEST_F(ITunesPlayerTest, CurrentTrackAndStreamTitle)
     EXPECT_EQ(player_->CurrentStreamTitle(), u"Artist \u2013 Song");
 }
 
+TEST_F(ITunesPlayerTest, TextsAreCutAtThePlayersLimitWithoutSplittingAPair)
+{
+    const std::wstring huge(100000, L'x');
+    // A pair that would straddle the limit goes whole.
+    const std::wstring straddling = std::wstring(kMaxPlayerTextUnits - 1, L'a') + L"\xD83C\xDFB5";
+    load(L"MPEG audio stream", huge.c_str(), straddling.c_str(), L"Station");
+    control(L"TestSetStreamTitle", {Text(huge.c_str())});
+    const std::unique_ptr<PlayerTrack> track = player_->CurrentTrack();
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->Artist(), std::u16string(kMaxPlayerTextUnits, u'x'));
+    EXPECT_EQ(track->Album(), std::u16string(kMaxPlayerTextUnits - 1, u'a'));
+    EXPECT_EQ(track->Name(), u"Station");
+    EXPECT_EQ(player_->CurrentStreamTitle().size(), kMaxPlayerTextUnits);
+}
+
 TEST_F(ITunesPlayerTest, EveryOperationReachesThePlayer)
 {
     EXPECT_EQ(player_->AppCommandMessageProcessingEnabled(true), PlayerResult::Ok);

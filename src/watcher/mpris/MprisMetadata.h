@@ -4,6 +4,8 @@
 // every key in whatever D-Bus type they like, so each reader accepts any QVariant (including a
 // QDBusArgument the bus left unparsed) and never fails; what cannot be read is an empty text.
 
+#include "watcher/Player.h"
+
 #include <optional>
 #include <QString>
 #include <QVariant>
@@ -19,9 +21,8 @@ inline constexpr char kKeyLength[] = "mpris:length";
 inline constexpr char kKeyTrackId[] = "mpris:trackid";
 inline constexpr char kKeyNowPlaying[] = "vlc:nowplaying";
 
-// Every text read from the bus is cut to this many UTF-16 units (never rejected): a hostile or
-// broken player cannot make the program format, draw or publish megabytes.
-inline constexpr qsizetype kMaxTextUnits = 4096;
+// Every text read from the bus is cut to the players' limit.
+inline constexpr qsizetype kMaxTextUnits = qsizetype(kMaxPlayerTextUnits);
 
 // The texts Tessaly reads from one track.
 struct TrackTexts {

@@ -1,5 +1,6 @@
 #include "watcher/win32/ITunesPlayer.h"
 
+#include "common/Text.h"
 #include "watcher/win32/ComSupport.h"
 #include "watcher/win32/ITunesIds.h"
 
@@ -33,6 +34,14 @@ bool IsDisconnection(HRESULT hr)
     }
 }
 
+// A text the player sent, cut to the players' limit.
+std::u16string PlayerText(const VARIANT& value)
+{
+    std::u16string text = com::VariantText(value);
+    text.resize(WholeCharactersWithin(text, kMaxPlayerTextUnits));
+    return text;
+}
+
 class ComTrack final : public PlayerTrack {
 public:
     explicit ComTrack(ComPtr<IDispatch> track) : track_(std::move(track)) {}
@@ -48,7 +57,7 @@ private:
         Variant value;
         if (FAILED(com::GetProperty(track_.get(), property, value.get())))
             return {};
-        return com::VariantText(value.value());
+        return PlayerText(value.value());
     }
 
     ComPtr<IDispatch> track_;
@@ -159,7 +168,7 @@ public:
         Variant value;
         if (!check(com::GetProperty(app_.get(), L"CurrentStreamTitle", value.get())))
             return {};
-        return com::VariantText(value.value());
+        return PlayerText(value.value());
     }
 
     PlayerResult AppCommandMessageProcessingEnabled(bool enabled) override
