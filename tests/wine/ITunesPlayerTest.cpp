@@ -208,7 +208,7 @@ TEST_F(ITunesPlayerTest, CurrentTrackAndStreamTitle)
 TEST_F(ITunesPlayerTest, TextsAreCutAtThePlayersLimitWithoutSplittingAPair)
 {
     const std::wstring huge(100000, L'x');
-    // A pair that would straddle the limit goes whole.
+    // A pair that would straddle the limit is left out whole, not halved.
     const std::wstring straddling = std::wstring(kMaxPlayerTextUnits - 1, L'a') + L"\xD83C\xDFB5";
     load(L"MPEG audio stream", huge.c_str(), straddling.c_str(), L"Station");
     control(L"TestSetStreamTitle", {Text(huge.c_str())});
