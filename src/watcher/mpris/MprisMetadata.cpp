@@ -1,5 +1,6 @@
 #include "watcher/mpris/MprisMetadata.h"
 
+#include "common/Text.h"
 #include "watcher/Player.h"
 
 #include <limits>
@@ -20,12 +21,8 @@ constexpr int kMaxDepth = 8;
 // Cut to the limit, without leaving half of a surrogate pair at the end.
 QString Capped(QString text)
 {
-    if (text.size() <= kMaxTextUnits)
-        return text;
-    qsizetype end = kMaxTextUnits;
-    if (text.at(end - 1).isHighSurrogate())
-        --end;
-    text.truncate(end);
+    const std::u16string_view units(QStringView(text).utf16(), std::size_t(text.size()));
+    text.truncate(qsizetype(WholeCharactersWithin(units, kMaxPlayerTextUnits)));
     return text;
 }
 
@@ -47,22 +44,27 @@ QString Joined(const QStringList& parts)
 
 QString TextAt(const QVariant& value, int depth);
 
+// The texts of a list's items, joined; items past a full text are not read.
+QString JoinedItems(const QVariantList& items, int depth)
+{
+    QStringList parts;
+    qsizetype units = 0;
+    for (const QVariant& item : items) {
+        parts << TextAt(item, depth + 1);
+        units += parts.constLast().size();
+        if (units >= kMaxTextUnits)
+            break;
+    }
+    return Joined(parts);
+}
+
 QString ArgumentText(const QDBusArgument& arg, int depth)
 {
     const QString signature = arg.currentSignature();
     if (signature == QLatin1String("as"))
         return Joined(qdbus_cast<QStringList>(arg));
-    if (signature == QLatin1String("av")) {
-        QStringList parts;
-        qsizetype units = 0;
-        for (const QVariant& item : qdbus_cast<QVariantList>(arg)) {
-            parts << TextAt(item, depth + 1);
-            units += parts.constLast().size();
-            if (units >= kMaxTextUnits)
-                break;
-        }
-        return Joined(parts);
-    }
+    if (signature == QLatin1String("av"))
+        return JoinedItems(qdbus_cast<QVariantList>(arg), depth);
     return {};
 }
 
@@ -78,17 +80,8 @@ QString TextAt(const QVariant& value, int depth)
         return Capped(QString::fromUtf8(value.toByteArray().left(3 * kMaxTextUnits)));
     if (type == QMetaType::QStringList)
         return Joined(value.toStringList());
-    if (type == QMetaType::QVariantList) {
-        QStringList parts;
-        qsizetype units = 0;
-        for (const QVariant& item : value.toList()) {
-            parts << TextAt(item, depth + 1);
-            units += parts.constLast().size();
-            if (units >= kMaxTextUnits)
-                break;
-        }
-        return Joined(parts);
-    }
+    if (type == QMetaType::QVariantList)
+        return JoinedItems(value.toList(), depth);
     if (type == qMetaTypeId<QDBusVariant>())
         return TextAt(value.value<QDBusVariant>().variant(), depth + 1);
     if (type == qMetaTypeId<QDBusObjectPath>())
