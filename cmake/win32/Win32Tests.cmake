@@ -25,6 +25,12 @@ set(TESSALY_WINE_ENVIRONMENT
     # No Mono or Gecko installer, no desktop menu entries.
     WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=d)
 
+# Every test program starts through wine-run, which starts it once more when Wine's loader ends
+# before the program has written a line (and logs that it did).
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${TESSALY_WIN32_DIR}/wine-run ${TESSALY_WINE_LOADER})
+endif()
+
 add_test(NAME wine.fixture.start
          COMMAND ${TESSALY_WIN32_DIR}/wine-fixture start $<TARGET_FILE:tessaly-fake-itunes>)
 add_test(NAME wine.fixture.stop COMMAND ${TESSALY_WIN32_DIR}/wine-fixture stop)
