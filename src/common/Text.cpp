@@ -98,11 +98,10 @@ std::string Utf16ToUtf8(std::u16string_view utf16)
     out.reserve(utf16.size());
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         char32_t cp = utf16[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
+        if (IsHighSurrogate(cp) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp)) {
             cp = kReplacement;
         }
         AppendUtf8(out, cp);
@@ -126,8 +125,8 @@ std::size_t WholeCharactersWithin(std::u16string_view text, std::size_t limit)
 {
     if (limit >= text.size())
         return text.size();
-    const bool splitsPair = limit > 0 && text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF &&
-                            text[limit] >= 0xDC00 && text[limit] <= 0xDFFF;
+    const bool splitsPair =
+        limit > 0 && IsHighSurrogate(text[limit - 1]) && IsLowSurrogate(text[limit]);
     return splitsPair ? limit - 1 : limit;
 }
 

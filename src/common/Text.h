@@ -15,6 +15,16 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // may carry them around a number.
 std::u16string_view TrimBlanks(std::u16string_view text);
 
+// The two halves of a surrogate pair: the first (high) and the second (low).
+constexpr bool IsHighSurrogate(char32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char32_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 // The length of the longest start of `text` that is at most `limit` units and does not end
 // between the two halves of a surrogate pair.
 std::size_t WholeCharactersWithin(std::u16string_view text, std::size_t limit);

@@ -3,6 +3,8 @@
 // Captions with access-key markers, read the way the platform's labels draw them: a single "&"
 // is hidden and underlines the character after it, "&&" shows one "&".
 
+#include "common/Text.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,8 +25,8 @@ template <typename Emit> void ForEachMnemonicChar(std::u16string_view caption, E
             ++i;
             underlined = caption[i] != u'&';
         }
-        const bool pair = caption[i] >= 0xD800 && caption[i] <= 0xDBFF && i + 1 < n &&
-                          caption[i + 1] >= 0xDC00 && caption[i + 1] <= 0xDFFF;
+        const bool pair =
+            IsHighSurrogate(caption[i]) && i + 1 < n && IsLowSurrogate(caption[i + 1]);
         const std::size_t length = pair ? 2 : 1;
         emit(caption.substr(i, length), underlined);
         i += length - 1;

@@ -1,5 +1,7 @@
 #include "watcher/CaseMapping.h"
 
+#include "common/Text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <span>
@@ -26,16 +28,6 @@ struct CaseExpansion {
 };
 
 #include "watcher/CaseTables.inc"
-
-constexpr bool IsHighSurrogate(char16_t u)
-{
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-constexpr bool IsLowSurrogate(char16_t u)
-{
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 void AppendCodePoint(std::u16string& out, char32_t c)
 {

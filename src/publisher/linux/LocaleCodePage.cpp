@@ -1,5 +1,7 @@
 #include "publisher/linux/LocaleCodePage.h"
 
+#include "common/Text.h"
+
 #include <bit>
 #include <cerrno>
 #include <iconv.h>
@@ -58,15 +60,6 @@ private:
     iconv_t cd_;
 };
 
-bool isHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 } // namespace
 
 std::string LocaleCodeset()
@@ -103,7 +96,7 @@ std::string LocaleCodePage::FromUnicode(std::u16string_view text) const
                         [&](const char*& in, std::size_t& left, std::string& out) {
                             const auto* unit = reinterpret_cast<const char16_t*>(in);
                             std::size_t units = 1;
-                            if (left >= 4 && isHighSurrogate(unit[0]) && isLowSurrogate(unit[1]))
+                            if (left >= 4 && IsHighSurrogate(unit[0]) && IsLowSurrogate(unit[1]))
                                 units = 2;
                             const std::size_t bytes = std::min(left, units * 2);
                             in += bytes;
